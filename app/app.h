@@ -1,0 +1,51 @@
+// The application frame: start-up, the main window, command dispatch,
+// layout and DPI changes.
+#pragma once
+
+#include <windows.h>
+
+// Process-wide windows and frame state (touched on the GUI thread only).
+extern HWND MainWindow;         // stored once creation has returned
+extern HINSTANCE AppInstance;   // stored with MainWindow
+extern HWND EditControl;        // the document's rich edit control, id 1300
+extern HWND HiddenEditControl;  // hidden rich edit control used by printing
+extern HWND GutterWindow;       // line-number gutter left of EditControl
+extern HWND StatusBar;          // five-part status bar along the bottom
+extern float DpiScale;          // DPI of MainWindow / 96
+extern bool GutterDirty;        // the gutter must recount from line 0
+extern bool InSizeMove;         // an interactive move or resize is running
+
+extern const wchar_t MainWindowClassName[];     // "TaviloClass"
+constexpr DWORD EditorEventMask = 0x000B0001;   // change, keys, mouse, selection
+constexpr LPARAM EditorTextLimit = 0x00A00000;  // 10,485,760 characters
+constexpr UINT_PTR ModifiedSyncTimer = 10000;
+
+// startup.cpp: everything wWinMain does before and after its message loop.
+// StartApplication runs the start-up up to the loop, opening the file that
+// the command line (GetCommandLineW's, for wWinMain) names, and returns the
+// accelerator table, or null when the main window could not be created.
+HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLine);
+int RunMessageLoop(HACCEL accelerators);
+
+// placement.cpp: where the main window opens on a W x H screen.
+struct WindowPlacement {
+    int x, y, width, height;
+};
+WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight);
+
+// main_window.cpp: the main window's procedure.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// create_window.cpp: WM_CREATE, building the children of the main window.
+LRESULT OnCreateMainWindow(HWND window);
+
+// menu_bar.cpp: the whole menu bar, and finding its submenus by position.
+HMENU BuildMenuBar();
+HMENU GetOptionsSubmenu(int position);  // Font, Size, Zoom or Theme; null when absent
+
+// commands.cpp: WM_COMMAND of the main window.
+void DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam);
+
+// layout.cpp: tiling of the children, and WM_DPICHANGED.
+void LayoutMainWindow(HWND window);
+void OnDpiChanged(HWND window, WPARAM wParam);

@@ -1,0 +1,79 @@
+// The main window's procedure: closing, sizing, the editor's notifications,
+// the move/size flags and the timer of the modified-state sync.
+#include "app/app.h"
+
+#include <richedit.h>
+
+#include "document/document.h"
+#include "view/view.h"
+
+static LRESULT OnSize(HWND window) {
+    GutterDirty = true;
+    LayoutMainWindow(window);
+    return 0;
+}
+
+// A WM_CLOSE from outside (another program, a task manager) must not drop
+// unsaved text, so it takes the same road as the close box.
+static LRESULT OnClose() {
+    RequestExit();
+    return 0;
+}
+
+// Logging off asks the same question as closing; FALSE keeps the session.
+static LRESULT OnQueryEndSession() {
+    RequestExit();
+    return MainWindow && IsWindow(MainWindow) ? FALSE : TRUE;
+}
+
+static LRESULT OnNotify(LPARAM lParam) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->hwndFrom == EditControl && header->code == EN_SELCHANGE) UpdateStatusBar();
+    return 0;
+}
+
+static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if ((wParam & 0xFFF0) == SC_CLOSE) {
+        RequestExit();
+        return 0;
+    }
+    return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+static LRESULT OnTimer(WPARAM timerId) {
+    if (timerId == ModifiedSyncTimer) OnModifiedSyncTimer();
+    return 0;
+}
+
+static LRESULT OnEnterSizeMove(HWND window, WPARAM wParam, LPARAM lParam) {
+    InSizeMove = true;
+    return DefWindowProcW(window, WM_ENTERSIZEMOVE, wParam, lParam);
+}
+
+// The gutter skipped its recounts during the drag; recount it all now.
+static LRESULT OnExitSizeMove(HWND window, WPARAM wParam, LPARAM lParam) {
+    InSizeMove = false;
+    GutterDirty = true;
+    InvalidateRect(GutterWindow, nullptr, FALSE);
+    return DefWindowProcW(window, WM_EXITSIZEMOVE, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreateMainWindow(window);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_SIZE: return OnSize(window);
+    case WM_ERASEBKGND: return OnMainWindowEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_PAINT: return OnMainWindowPaint(window);
+    case WM_CLOSE: return OnClose();
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_NOTIFY: return OnNotify(lParam);
+    case WM_COMMAND: DispatchCommand(window, wParam, lParam); return 0;
+    case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_TIMER: return OnTimer(wParam);
+    case WM_ENTERSIZEMOVE: return OnEnterSizeMove(window, wParam, lParam);
+    case WM_EXITSIZEMOVE: return OnExitSizeMove(window, wParam, lParam);
+    case WM_DPICHANGED: OnDpiChanged(window, wParam); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

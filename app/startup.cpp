@@ -1,0 +1,110 @@
+// Start-up in its fixed order, the command-line file and the message loop.
+#include "app/app.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <shellapi.h>
+
+#include "document/document.h"
+#include "resources/resource.h"
+#include "view/view.h"
+
+HWND MainWindow = nullptr;
+HINSTANCE AppInstance = nullptr;
+float DpiScale = 1.0f;
+bool GutterDirty = true;
+bool InSizeMove = false;
+
+const wchar_t MainWindowClassName[] = L"TaviloClass";
+
+static void RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = MainWindowClassName;
+    RegisterClassW(&windowClass);  // a failure shows as a failed CreateWindowExW
+}
+
+static void PlaceMainWindow() {
+    WindowPlacement placement =
+        ComputeWindowPlacement(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    SetWindowPos(MainWindow, nullptr, placement.x, placement.y, placement.width, placement.height,
+                 SWP_SHOWWINDOW | SWP_NOZORDER);
+}
+
+// The stored view settings, applied once the windows exist; the zoom is
+// not stored and starts at 100 % every time.
+static void ApplyStartupViewSettings() {
+    ApplyViewOption(IDM_FONT_FIRST + FontIndex);
+    ApplyViewOption(IDM_SIZE_FIRST + FontSize - 10);
+    ZoomCommand(IDM_ZOOM_100);
+    ApplyViewOption(IDM_THEME_FIRST + ColorIndex);
+}
+
+static void SetWindowIcons() {
+    HICON icon = LoadIconW(AppInstance, MAKEINTRESOURCEW(IDI_APP));
+    SendMessageW(MainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(MainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+// The first argument after the program's name is a file to open; the
+// document is still untouched, so no prompt is needed.
+static void OpenCommandLineFile(const wchar_t* commandLine) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(commandLine, &count);
+    if (!arguments) return;
+    if (count >= 2) {
+        const wchar_t* path = arguments[1];
+        if (PassesPreloadChecks(MainWindow, path, LoadCaller::CommandLine) &&
+            LoadTextFile(MainWindow, EditControl, path)) {
+            SetDocumentPath(path);
+            UpdateWindowTitle();
+        }
+    }
+    LocalFree(arguments);
+}
+
+HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLine) {
+    RegisterMainWindowClass(instance);
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    LoadSettings();
+
+    HWND window =
+        CreateWindowExW(0, MainWindowClassName, L"Tavilo - New Document", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, nullptr);
+    SendMessageW(EditControl, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
+    if (!window) return nullptr;
+
+    MainWindow = window;
+    AppInstance = instance;
+    DpiScale = GetDpiForWindow(MainWindow) / 96.0f;
+
+    PlaceMainWindow();
+    ApplyStartupViewSettings();
+    ClearModified();
+    SetWindowIcons();
+    OpenCommandLineFile(commandLine);
+
+    GutterDirty = true;
+    ComputeGutterWidth(MainWindow, EditControl);
+    LayoutMainWindow(MainWindow);
+    ShowWindow(MainWindow, showCommand);
+
+    return LoadAcceleratorsW(AppInstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+}
+
+int RunMessageLoop(HACCEL accelerators) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        if (!TranslateAcceleratorW(MainWindow, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return 0;
+}

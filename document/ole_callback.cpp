@@ -1,0 +1,79 @@
+// The editor's OLE callback: every paste and every drop of data becomes
+// the insertion of its plain Unicode text, so the document stays plain.
+#include "document/document.h"
+
+#include <ole2.h>
+#include <richedit.h>
+#include <richole.h>
+
+#include "app/app.h"
+
+namespace {
+
+const IID UnknownId = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID RichEditOleCallbackId = {0x00020D03, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+// All calls come on the GUI thread, so the count is plain arithmetic.
+class MyCallback : public IRichEditOleCallback {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, UnknownId) || IsEqualIID(iid, RichEditOleCallbackId)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG count = --count_;
+        if (count == 0) delete this;
+        return count;
+    }
+    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
+                                                LPOLEINPLACEFRAMEINFO) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL really,
+                                              HGLOBAL) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL, DWORD, LPDWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override {
+        return E_NOTIMPL;
+    }
+    virtual ~MyCallback() = default;
+
+private:
+    LONG count_ = 1;
+};
+
+// The control is told the data was refused (E_FAIL) whenever it was really
+// offered: either its text is already inserted here, or it had none.
+HRESULT MyCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL really, HGLOBAL) {
+    if (!really) return S_OK;
+    if (!data) return E_FAIL;
+    FORMATETC format = {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(data->GetData(&format, &medium))) return E_FAIL;
+    const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(medium.hGlobal));
+    if (!text) {
+        ReleaseStgMedium(&medium);
+        return E_FAIL;
+    }
+    SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    GlobalUnlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return E_FAIL;
+}
+
+}  // namespace
+
+IRichEditOleCallback* CreateOleCallback() { return new MyCallback(); }

@@ -1,0 +1,51 @@
+# Sourced by the scripts: gives Wine an X display and a running wineserver.
+# Without a DISPLAY an Xvfb is started on a free display number; whatever
+# this starts is stopped by stop_display, which the caller traps on EXIT.
+_started_xvfb=""
+_started_wineserver=""
+
+start_display() {
+  if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
+    local n
+    for n in $(seq 90 140); do
+      [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+      Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+      _started_xvfb=$!
+      export DISPLAY=":$n"
+      break
+    done
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+      ((tries++ < 100)) || { echo "Xvfb did not start" >&2; return 1; }
+      sleep 0.1
+    done
+    echo "No X display was set: started Xvfb on $DISPLAY (1920x1080)."
+  fi
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    echo "Creating the Wine prefix in $WINEPREFIX (once per build folder)..."
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    # Wine's virtual desktop: Wine draws the window frames itself, as
+    # Windows would, whatever X server (or none) runs underneath.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1920x1080 /f >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  # A persistent wineserver makes each test process start in milliseconds.
+  wineserver -p
+  _started_wineserver=1
+  # Wine's own background processes (services, the desktop) start with the
+  # first program; start them here, away from any output pipe, or a caller
+  # that reads a program's output would wait for them to end.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+stop_display() {
+  if [[ -n "$_started_wineserver" ]]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [[ -n "$_started_xvfb" ]]; then
+    kill "$_started_xvfb" >/dev/null 2>&1 || true
+    wait "$_started_xvfb" 2>/dev/null || true
+  fi
+}

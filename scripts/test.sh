@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tavilo and its tests, and runs the whole
+# suite under Wine in Xvfb. Prints ctest's summary; the exit code is ctest's.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+"$here/setup.sh"
+source "$here/wine-env.sh"
+"$here/build.sh"
+
+source "$here/display.sh"
+trap stop_display EXIT
+start_display
+
+cd "$TAVILO_BUILD_DIR"
+ctest --output-on-failure --timeout 300 "$@"

@@ -1,0 +1,112 @@
+// The modal-dialog watcher.
+#include "dialog_watcher.h"
+
+#include <memory>
+
+static DialogWatcher* ActiveWatcher = nullptr;
+
+static std::wstring TextOf(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(length + 1, L'\0');
+    text.resize(GetWindowTextW(window, text.data(), length + 1));
+    return text;
+}
+
+static std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+bool DialogInfo::HasButton(int id) const {
+    for (const DialogButton& button : buttons) {
+        if (button.id == id) return true;
+    }
+    return false;
+}
+
+std::string DialogInfo::IconName() const {
+    if (!icon) return "";
+    if (icon == LoadIconW(nullptr, IDI_WARNING)) return "warning";
+    if (icon == LoadIconW(nullptr, IDI_ERROR)) return "error";
+    if (icon == LoadIconW(nullptr, IDI_QUESTION)) return "question";
+    if (icon == LoadIconW(nullptr, IDI_INFORMATION)) return "information";
+    return "other";
+}
+
+static BOOL CALLBACK ReadChild(HWND child, LPARAM infoPointer) {
+    DialogInfo& info = *reinterpret_cast<DialogInfo*>(infoPointer);
+    if (GetParent(child) != info.window) return TRUE;
+    std::wstring className = ClassOf(child);
+    int id = GetDlgCtrlID(child);
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (className == L"Button" && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) {
+        if (IsWindowVisible(child)) info.buttons.push_back({id, TextOf(child)});
+    } else if (className == L"Static") {
+        if (id == 0xFFFF) info.text = TextOf(child);
+        if ((style & SS_TYPEMASK) == SS_ICON) {
+            info.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        }
+    }
+    return TRUE;
+}
+
+DialogInfo ReadDialog(HWND dialog) {
+    DialogInfo info;
+    info.window = dialog;
+    info.caption = TextOf(dialog);
+    EnumChildWindows(dialog, ReadChild, reinterpret_cast<LPARAM>(&info));
+    return info;
+}
+
+void PressButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+DialogWatcher::DialogWatcher(Handler handler) : handler_(std::move(handler)) {
+    ActiveWatcher = this;
+    timer_ = SetTimer(nullptr, 0, 20, OnTimer);
+}
+
+DialogWatcher::~DialogWatcher() {
+    KillTimer(nullptr, timer_);
+    if (ActiveWatcher == this) ActiveWatcher = nullptr;
+}
+
+void CALLBACK DialogWatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (ActiveWatcher)
+        EnumThreadWindows(GetCurrentThreadId(), OnThreadWindow, reinterpret_cast<LPARAM>(ActiveWatcher));
+}
+
+BOOL CALLBACK DialogWatcher::OnThreadWindow(HWND window, LPARAM watcher) {
+    reinterpret_cast<DialogWatcher*>(watcher)->Look(window);
+    return TRUE;
+}
+
+void DialogWatcher::Look(HWND window) {
+    if (ClassOf(window) != L"#32770" || !IsWindowVisible(window) || !IsWindowEnabled(window)) return;
+    std::vector<HWND> alive;
+    for (HWND handled : handled_) {
+        if (handled == window) return;
+        if (IsWindow(handled)) alive.push_back(handled);
+    }
+    handled_ = alive;
+    handled_.push_back(window);
+    seen_.push_back(ReadDialog(window));
+    DialogInfo info = seen_.back();
+    handler_(info);
+}
+
+DialogWatcher::Handler Press(int id) {
+    return [id](const DialogInfo& info) { PressButton(info.window, id); };
+}
+
+DialogWatcher::Handler PressInTurn(std::vector<int> ids) {
+    auto next = std::make_shared<size_t>(0);
+    return [ids, next](const DialogInfo& info) {
+        int id = ids[*next < ids.size() ? *next : ids.size() - 1];
+        ++*next;
+        PressButton(info.window, id);
+    };
+}

@@ -1,0 +1,54 @@
+// What every test program shares: the real start-up run in-process, and
+// small readers of what a user would see.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// Runs the posted and sent messages of this thread until the queue is empty.
+void PumpMessages();
+// Pumps messages until the condition holds or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
+// The folder of the running test program, with a trailing backslash.
+std::wstring TestProgramFolder();
+// The built tavilo.exe, two folders above the test program.
+std::wstring TaviloExePath();
+
+// Text helpers.
+std::wstring WindowText(HWND window);
+std::wstring EditorText();                     // EditControl's text as WM_GETTEXT gives it
+void SetEditorText(const std::wstring& text);  // replaces the text as a paste would
+std::wstring StatusPartText(int part);
+std::wstring Widen(const std::string& text);
+std::string Narrow(const std::wstring& text);
+
+// Files in a scratch folder of the test program, removed by the fixture.
+std::wstring ScratchPath(const std::wstring& name);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+
+// Sends WM_COMMAND for a menu command to the main window, as a menu click does.
+void SendCommand(UINT id);
+
+// Starts the application as wWinMain does (without its message loop) and
+// tears it down again. ctest runs every test in a process of its own, so
+// each starts from the process's initial values. The settings file beside
+// the test program is removed first unless the test sets keepSettings.
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Starts the application; the command line, when given, is what
+    // GetCommandLineW would return (program name first).
+    void StartApp(const std::wstring& commandLine = L"");
+    void StopApp();
+
+    HACCEL accelerators = nullptr;
+    bool keepSettings = false;
+};

@@ -1,0 +1,80 @@
+// The editor's and the gutter's fonts, and the Font and Size commands.
+#include "view/view.h"
+
+#include <richedit.h>
+
+#include "app/app.h"
+#include "document/document.h"
+#include "resources/resource.h"
+
+uint8_t FontIndex = 0;
+uint8_t FontSize = 18;
+HFONT EditorFont = nullptr;
+HFONT GutterFont = nullptr;
+
+const wchar_t* const FontTable[FontCount] = {L"Consolas",  L"Courier New",    L"Lucida Console",
+                                             L"Fira Code", L"JetBrains Mono", L"Source Code Pro"};
+const int FontSizeTable[FontSizeCount] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
+
+static HFONT CreateFixedFont(int height) {
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH, FontTable[FontIndex]);
+}
+
+// Negative heights ask for the character height, not the cell height.
+HFONT CreateEditorFont(HWND window) {
+    return CreateFixedFont(-MulDiv(FontSize, GetDpiForWindow(window), 96));
+}
+
+// The gutter's numbers carry the zoom themselves; the editor's text gets
+// it from the control.
+HFONT CreateGutterFont(HWND window) {
+    return CreateFixedFont(-MulDiv(FontSize * ZoomPercent, GetDpiForWindow(window), 9600));
+}
+
+static int CALLBACK OnFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // the first match is enough
+}
+
+bool IsFontInstalled(HDC dc, const wchar_t* face) {
+    LOGFONTW font = {};
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    font.lfCharSet = DEFAULT_CHARSET;
+    bool found = false;
+    EnumFontFamiliesExW(dc, &font, OnFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+static void ApplyFontOrSize(UINT id) {
+    bool isFont = id <= IDM_FONT_LAST;
+    if (isFont) {
+        FontIndex = static_cast<uint8_t>(id - IDM_FONT_FIRST);
+    } else {
+        FontSize = static_cast<uint8_t>(id - 5090);
+    }
+    if (EditorFont) DeleteObject(EditorFont);
+    EditorFont = CreateEditorFont(MainWindow);
+    SendMessageW(EditControl, WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont), TRUE);
+    ApplyThemeTextColour();
+    // Restyling is not an edit: an unchanged document stays unchanged.
+    if (!IsModified) SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
+
+    if (isFont) {
+        HMENU fonts = GetOptionsSubmenu(OPTIONS_POS_FONT);
+        if (fonts) CheckMenuRadioItem(fonts, IDM_FONT_FIRST, IDM_FONT_LAST, id, MF_BYCOMMAND);
+    } else {
+        HMENU sizes = GetOptionsSubmenu(OPTIONS_POS_SIZE);
+        if (sizes) CheckMenuRadioItem(sizes, IDM_SIZE_FIRST, IDM_SIZE_LAST, id, MF_BYCOMMAND);
+    }
+}
+
+void ApplyViewOption(UINT commandId) {
+    if (commandId >= IDM_FONT_FIRST && commandId <= IDM_FONT_LAST) {
+        ApplyFontOrSize(commandId);
+    } else if (commandId >= IDM_SIZE_FIRST && commandId <= IDM_SIZE_LAST) {
+        ApplyFontOrSize(commandId);
+    } else if (commandId >= IDM_THEME_FIRST && commandId <= IDM_THEME_LAST) {
+        ApplyTheme(commandId);
+    }
+}

@@ -1,0 +1,69 @@
+// The editor view: line-number gutter, status bar, fonts and sizes,
+// themes, zoom, word wrap and the settings file.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Process-wide view state (GUI thread only).
+extern uint8_t FontIndex;   // 0..5, index into FontTable
+extern uint8_t FontSize;    // 10..22, pixels at 96 DPI
+extern uint8_t ColorIndex;  // 0..5, row of ThemeTable
+extern bool Autowrap;
+extern int ZoomPercent;  // 10..500
+extern bool WrapToggleActive;
+extern HFONT EditorFont;
+extern HFONT GutterFont;
+extern HBRUSH EditorBackgroundBrush;
+extern HBRUSH GutterBackgroundBrush;
+extern HBRUSH WrapBarBrush;
+extern int GutterWidth;
+extern int LineHeight;
+extern std::vector<int32_t> LineNumberCache;
+
+// fonts.cpp
+constexpr int FontCount = 6;
+extern const wchar_t* const FontTable[FontCount];
+constexpr int FontSizeCount = 13;
+extern const int FontSizeTable[FontSizeCount];
+HFONT CreateEditorFont(HWND window);
+HFONT CreateGutterFont(HWND window);
+bool IsFontInstalled(HDC dc, const wchar_t* face);
+void ApplyViewOption(UINT commandId);  // fonts, sizes and themes; ignores other ids
+
+// themes.cpp
+struct Theme {
+    const wchar_t* name;
+    COLORREF editorBackground, text, gutterBackground, gutterText, wrapBar;
+};
+constexpr int ThemeCount = 6;
+extern const Theme ThemeTable[ThemeCount];
+void ApplyTheme(UINT commandId);
+void ApplyThemeTextColour();
+LRESULT OnMainWindowEraseBackground(HWND window, HDC dc);
+LRESULT OnMainWindowPaint(HWND window);
+
+// zoom_wrap.cpp
+void ZoomCommand(UINT commandId);
+void SetZoom(int percent);
+void ResetView();
+void ToggleAutoWrap();
+
+// gutter.cpp
+extern const wchar_t GutterClassName[];  // "GutterClass"
+LRESULT CALLBACK GutterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT PaintGutter(HWND gutter);
+void RefreshLineNumberCache(HWND edit, int visibleBottom);
+int ComputeGutterWidth(HWND window, HWND edit);
+int GutterWidthForText(int textWidth);
+int MeasureLineHeight(HWND window);
+
+// status_bar.cpp
+void UpdateStatusBar();
+
+// settings.cpp
+std::wstring OpenSettingsFile();
+void LoadSettings();
+void SaveSettings();

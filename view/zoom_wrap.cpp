@@ -1,0 +1,89 @@
+// Zoom of the editor and word wrap.
+#include "view/view.h"
+
+#include <richedit.h>
+
+#include "app/app.h"
+#include "resources/resource.h"
+
+int ZoomPercent = 100;
+bool Autowrap = false;
+bool WrapToggleActive = false;
+
+struct ZoomPreset {
+    UINT id;
+    int numerator, denominator;
+};
+static const ZoomPreset ZoomPresets[] = {
+    {IDM_ZOOM_100, 1, 1}, {IDM_ZOOM_150, 3, 2}, {IDM_ZOOM_200, 2, 1}, {IDM_ZOOM_300, 3, 1}};
+
+static int CurrentZoomPercent() {
+    WPARAM numerator = 0;
+    LPARAM denominator = 0;
+    SendMessageW(EditControl, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+                 reinterpret_cast<LPARAM>(&denominator));
+    if (denominator == 0) numerator = denominator = 1;
+    return MulDiv(static_cast<int>(numerator), 100, static_cast<int>(denominator));
+}
+
+void ZoomCommand(UINT commandId) {
+    if (commandId == IDM_ZOOM_OUT || commandId == IDM_ZOOM_IN) {
+        int current = CurrentZoomPercent();
+        SetZoom(commandId == IDM_ZOOM_OUT ? current - 10 : current + 10);
+        return;
+    }
+    for (const ZoomPreset& preset : ZoomPresets) {
+        if (preset.id != commandId) continue;
+        SetZoom(MulDiv(preset.numerator, 100, preset.denominator));
+        HMENU zoom = GetOptionsSubmenu(OPTIONS_POS_ZOOM);
+        if (zoom) CheckMenuRadioItem(zoom, IDM_ZOOM_100, IDM_ZOOM_300, commandId, MF_BYCOMMAND);
+    }
+}
+
+static void ReplaceGutterFont() {
+    if (GutterFont) DeleteObject(GutterFont);
+    GutterFont = CreateGutterFont(MainWindow);
+}
+
+void SetZoom(int percent) {
+    ZoomPercent = percent < 10 ? 10 : percent > 500 ? 500 : percent;
+    SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(GutterWindow, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(MainWindow, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(EditControl, EM_SETZOOM, ZoomPercent, 100);
+    ReplaceGutterFont();
+    ComputeGutterWidth(MainWindow, EditControl);
+    LayoutMainWindow(MainWindow);
+    SendMessageW(MainWindow, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(GutterWindow, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(MainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void ResetView() {
+    ZoomPercent = 100;
+    SendMessageW(EditControl, EM_SETZOOM, 100, 100);
+    SendMessageW(EditControl, EM_SETEVENTMASK, 0, EditorEventMask);
+    ReplaceGutterFont();
+    ComputeGutterWidth(MainWindow, EditControl);
+    LayoutMainWindow(MainWindow);
+    InvalidateRect(GutterWindow, nullptr, TRUE);
+}
+
+void ToggleAutoWrap() {
+    SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
+    WrapToggleActive = true;
+    Autowrap = !Autowrap;
+    SendMessageW(EditControl, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
+    LayoutMainWindow(GetParent(EditControl));
+    POINT origin = {0, 0};
+    SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&origin));
+    WrapToggleActive = false;
+    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
+
+    UpdateWindow(EditControl);
+    RedrawWindow(EditControl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    RedrawWindow(MainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CheckMenuItem(GetMenu(MainWindow), IDM_OPTIONS_AUTOWRAP,
+                  MF_BYCOMMAND | (Autowrap ? MF_CHECKED : MF_UNCHECKED));
+}
