@@ -6,19 +6,27 @@ _started_wineserver=""
 
 start_display() {
   if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
-    local n
-    for n in $(seq 90 140); do
+    local n tries
+    for n in $(seq 90 160); do
       [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
       Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
       _started_xvfb=$!
-      export DISPLAY=":$n"
-      break
+      tries=0
+      # Another run may have taken the same number a moment ago: then this
+      # Xvfb exits at once and the next number is tried.
+      until DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; do
+        kill -0 "$_started_xvfb" 2>/dev/null || break
+        ((tries++ < 100)) || break
+        sleep 0.1
+      done
+      if kill -0 "$_started_xvfb" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        break
+      fi
+      kill "$_started_xvfb" 2>/dev/null || true
+      _started_xvfb=""
     done
-    local tries=0
-    until xdpyinfo >/dev/null 2>&1; do
-      ((tries++ < 100)) || { echo "Xvfb did not start" >&2; return 1; }
-      sleep 0.1
-    done
+    [[ -n "$_started_xvfb" ]] || { echo "Xvfb did not start" >&2; return 1; }
     echo "No X display was set: started Xvfb on $DISPLAY (1920x1080)."
   fi
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
