@@ -1,0 +1,35 @@
+// What the benchmarks share: the editor started in-process, a clock, and
+// generated documents of a given size.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Milliseconds from a high-resolution clock.
+double NowMs();
+
+// Runs the posted and sent messages of this thread until the queue is empty.
+void PumpBenchMessages();
+
+// Starts the editor as wWinMain does, without its message loop, and ends it.
+void StartBenchEditor();
+void StopBenchEditor();
+
+// Puts text into the editor the fast way (redraw and notifications off),
+// as a load would, and marks it unmodified.
+void SetBenchEditorText(const std::wstring& text);
+
+// Documents of about `bytes` bytes with CR LF line ends, the same for the
+// same seed: ASCII lines of 40 to 80 characters; log-like lines of about
+// 100 characters mixing digits, letters and punctuation; a few long lines.
+std::string MakeAsciiLines(size_t bytes, unsigned seed = 1);
+std::string MakeLogLines(size_t bytes, unsigned seed = 1);
+std::string MakeLongLines(size_t bytes, int lineCount, unsigned seed = 1);
+
+// A file beside the benchmark program, written with these bytes.
+std::wstring WriteBenchFile(const std::wstring& name, const std::string& bytes);
+
+// Median of a few measurements.
+double Median(std::vector<double> values);
