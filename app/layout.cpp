@@ -60,6 +60,7 @@ void OnDpiChanged(HWND window, WPARAM wParam) {
     GutterFont = CreateGutterFont(window);
     MeasureLineHeight(window);
     if (previous) DeleteObject(previous);
+    RebuildEditorFont();  // the editor's text keeps its size in points on the new monitor
 
     SetStatusBarFontForDpi(dpi);
     ComputeGutterWidth(window, EditControl);

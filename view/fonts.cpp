@@ -39,41 +39,65 @@ static int CALLBACK OnFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPAR
 
 bool IsFontInstalled(HDC dc, const wchar_t* face) {
     LOGFONTW font = {};
-    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);  // at most 31 characters and the terminator
     font.lfCharSet = DEFAULT_CHARSET;
     bool found = false;
     EnumFontFamiliesExW(dc, &font, OnFontFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
-static void ApplyFontOrSize(UINT id) {
-    bool isFont = id <= IDM_FONT_LAST;
-    if (isFont) {
-        FontIndex = static_cast<uint8_t>(id - IDM_FONT_FIRST);
-    } else {
-        FontSize = static_cast<uint8_t>(id - 5090);
-    }
-    if (EditorFont) DeleteObject(EditorFont);
+// WM_SETFONT and the colour restyle below can mark the control modified.
+// The flag is cleared again only when the control held no edit before: an
+// edit typed a moment ago may not have reached IsModified yet (its timer
+// is still pending), and clearing it then would lose the unsaved-changes
+// prompt for it.
+void RebuildEditorFont() {
+    bool heldEdit = SendMessageW(EditControl, EM_GETMODIFY, 0, 0) != 0;
+    HFONT previous = EditorFont;
     EditorFont = CreateEditorFont(MainWindow);
     SendMessageW(EditControl, WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont), TRUE);
+    if (previous) DeleteObject(previous);
     ApplyThemeTextColour();
-    // Restyling is not an edit: an unchanged document stays unchanged.
-    if (!IsModified) SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
+    if (!IsModified && !heldEdit) SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
+}
 
-    if (isFont) {
-        HMENU fonts = GetOptionsSubmenu(OPTIONS_POS_FONT);
-        if (fonts) CheckMenuRadioItem(fonts, IDM_FONT_FIRST, IDM_FONT_LAST, id, MF_BYCOMMAND);
-    } else {
-        HMENU sizes = GetOptionsSubmenu(OPTIONS_POS_SIZE);
-        if (sizes) CheckMenuRadioItem(sizes, IDM_SIZE_FIRST, IDM_SIZE_LAST, id, MF_BYCOMMAND);
-    }
+// The line numbers follow the chosen face and size at once. The text may
+// wrap differently in the new font, so the gutter recounts its lines.
+static void RebuildGutterForFont() {
+    HFONT previous = GutterFont;
+    GutterFont = CreateGutterFont(MainWindow);
+    MeasureLineHeight(MainWindow);
+    if (previous) DeleteObject(previous);
+    GutterDirty = true;
+    ComputeGutterWidth(MainWindow, EditControl);
+    LayoutMainWindow(MainWindow);
+    InvalidateRect(GutterWindow, nullptr, FALSE);
+}
+
+static void CheckInGroup(int position, UINT first, UINT last, UINT id) {
+    HMENU group = GetOptionsSubmenu(position);
+    if (group) CheckMenuRadioItem(group, first, last, id, MF_BYCOMMAND);
+}
+
+static void ApplyFont(UINT id) {
+    FontIndex = static_cast<uint8_t>(id - IDM_FONT_FIRST);
+    RebuildEditorFont();
+    RebuildGutterForFont();
+    CheckInGroup(OPTIONS_POS_FONT, IDM_FONT_FIRST, IDM_FONT_LAST, id);
+}
+
+static void ApplySize(UINT id) {
+    FontSize = static_cast<uint8_t>(FontSizeTable[id - IDM_SIZE_FIRST]);
+    RebuildEditorFont();
+    RebuildGutterForFont();
+    CheckInGroup(OPTIONS_POS_SIZE, IDM_SIZE_FIRST, IDM_SIZE_LAST, id);
 }
 
 void ApplyViewOption(UINT commandId) {
     if (commandId >= IDM_FONT_FIRST && commandId <= IDM_FONT_LAST) {
-        ApplyFontOrSize(commandId);
+        ApplyFont(commandId);
     } else if (commandId >= IDM_SIZE_FIRST && commandId <= IDM_SIZE_LAST) {
-        ApplyFontOrSize(commandId);
+        ApplySize(commandId);
     } else if (commandId >= IDM_THEME_FIRST && commandId <= IDM_THEME_LAST) {
         ApplyTheme(commandId);
     }

@@ -31,6 +31,7 @@ extern const int FontSizeTable[FontSizeCount];
 HFONT CreateEditorFont(HWND window);
 HFONT CreateGutterFont(HWND window);
 bool IsFontInstalled(HDC dc, const wchar_t* face);
+void RebuildEditorFont();              // for MainWindow's DPI; keeps the document's modified state
 void ApplyViewOption(UINT commandId);  // fonts, sizes and themes; ignores other ids
 
 // themes.cpp

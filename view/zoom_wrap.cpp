@@ -18,14 +18,15 @@ static const ZoomPreset ZoomPresets[] = {
     {IDM_ZOOM_100, 1, 1}, {IDM_ZOOM_150, 3, 2}, {IDM_ZOOM_200, 2, 1}, {IDM_ZOOM_300, 3, 1}};
 
 static int CurrentZoomPercent() {
-    WPARAM numerator = 0;
-    LPARAM denominator = 0;
+    int numerator = 0, denominator = 0;
     SendMessageW(EditControl, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
                  reinterpret_cast<LPARAM>(&denominator));
     if (denominator == 0) numerator = denominator = 1;
-    return MulDiv(static_cast<int>(numerator), 100, static_cast<int>(denominator));
+    return MulDiv(numerator, 100, denominator);
 }
 
+// The steps work on the control's own zoom, not on a list of levels; their
+// check marks are left to the status bar's next update.
 void ZoomCommand(UINT commandId) {
     if (commandId == IDM_ZOOM_OUT || commandId == IDM_ZOOM_IN) {
         int current = CurrentZoomPercent();
@@ -37,6 +38,7 @@ void ZoomCommand(UINT commandId) {
         SetZoom(MulDiv(preset.numerator, 100, preset.denominator));
         HMENU zoom = GetOptionsSubmenu(OPTIONS_POS_ZOOM);
         if (zoom) CheckMenuRadioItem(zoom, IDM_ZOOM_100, IDM_ZOOM_300, commandId, MF_BYCOMMAND);
+        return;
     }
 }
 
@@ -45,6 +47,8 @@ static void ReplaceGutterFont() {
     GutterFont = CreateGutterFont(MainWindow);
 }
 
+// The zoom scales the text but not the editor's width, so wrapped text
+// breaks at other places: the gutter recounts its lines.
 void SetZoom(int percent) {
     ZoomPercent = percent < 10 ? 10 : percent > 500 ? 500 : percent;
     SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
@@ -52,6 +56,7 @@ void SetZoom(int percent) {
     SendMessageW(MainWindow, WM_SETREDRAW, FALSE, 0);
     SendMessageW(EditControl, EM_SETZOOM, ZoomPercent, 100);
     ReplaceGutterFont();
+    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     SendMessageW(MainWindow, WM_SETREDRAW, TRUE, 0);
@@ -60,21 +65,28 @@ void SetZoom(int percent) {
     RedrawWindow(MainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+// New and Open put their text in with notifications off, so no EN_CHANGE
+// has marked the gutter for a recount: this does.
 void ResetView() {
     ZoomPercent = 100;
     SendMessageW(EditControl, EM_SETZOOM, 100, 100);
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, EditorEventMask);
     ReplaceGutterFont();
+    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     InvalidateRect(GutterWindow, nullptr, TRUE);
 }
 
+// The main window paints its background in the editor's colour while the
+// editor is re-laid out with drawing off (WrapToggleActive). Every display
+// line may break differently afterwards, so the gutter recounts.
 void ToggleAutoWrap() {
     SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
     WrapToggleActive = true;
     Autowrap = !Autowrap;
     SendMessageW(EditControl, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
+    GutterDirty = true;
     LayoutMainWindow(GetParent(EditControl));
     POINT origin = {0, 0};
     SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&origin));
