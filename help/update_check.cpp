@@ -4,6 +4,7 @@
 
 #include <winhttp.h>
 
+#include <new>
 #include <optional>
 
 BOOL(WINAPI* CloseInternetHandle)(void* handle) = WinHttpCloseHandle;
@@ -105,6 +106,11 @@ void CheckForUpdate(const wchar_t* host, unsigned short port, CertificateCheck c
     if (version) ReportLatestVersion(*version, DownloadPageAddress(host, port));
 }
 
+// Runs inside the main window's procedure, which no exception may leave:
+// running out of memory for the texts ends the check like any failure.
 void CheckUpdateCommand() {
-    CheckForUpdate(VendorHost, INTERNET_DEFAULT_HTTPS_PORT, CertificateCheck::Strict);
+    try {
+        CheckForUpdate(VendorHost, INTERNET_DEFAULT_HTTPS_PORT, CertificateCheck::Strict);
+    } catch (const std::bad_alloc&) {
+    }
 }
