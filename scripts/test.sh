@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tavilo and its tests, and runs the whole
-# suite under Wine in Xvfb. Prints ctest's summary; the exit code is ctest's.
+# suite under Wine in Xvfb, with a local stand-in for the update server.
+# Prints ctest's summary; the exit code is ctest's.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$here/setup.sh"
@@ -11,8 +12,10 @@ source "$here/wine-env.sh"
 fc-list : family >"$TAVILO_BUILD_DIR/font-families.txt"
 
 source "$here/display.sh"
-trap stop_display EXIT
+source "$here/update_server.sh"
+trap 'stop_update_server; stop_display' EXIT
 start_display
+start_update_server
 
 cd "$TAVILO_BUILD_DIR"
 ctest --output-on-failure --timeout 300 "$@"
