@@ -141,17 +141,6 @@ TEST(PageGeometry, TextRectangleIsHalfAnInchInsideThePrintableArea) {
     }
 }
 
-TEST(PageGeometry, TwipsBecomeDevicePixels) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    RECT pixels = TwipsToDevicePixels(dc, {720, 1440, 2880, 14400});
-    EXPECT_EQ(pixels.left, dpiX / 2);
-    EXPECT_EQ(pixels.top, dpiY);
-    EXPECT_EQ(pixels.right, 2 * dpiX);
-    EXPECT_EQ(pixels.bottom, 10 * dpiY);
-    DeleteDC(dc);
-}
-
 // ---- Job name ------------------------------------------------------------
 
 TEST(JobName, IsTheDocumentNameWithoutItsLastExtension) {
@@ -172,14 +161,6 @@ TEST(JobName, IsTheDocumentNameWithoutItsLastExtension) {
     for (const Case& c : cases) {
         EXPECT_EQ(JobNameFromDocumentName(c.document), c.job) << Narrow(c.document);
     }
-}
-
-TEST(JobName, KeepsAtMost259Characters) {
-    std::wstring longName(300, L'n');
-    EXPECT_EQ(JobNameFromDocumentName(longName), std::wstring(259, L'n'));
-    // The cut falls inside the kept part only.
-    EXPECT_EQ(JobNameFromDocumentName(std::wstring(250, L'n') + L".x" + std::wstring(20, L'y')),
-              std::wstring(250, L'n'));
 }
 
 // ---- Transfer buffer -----------------------------------------------------
