@@ -10,7 +10,8 @@ packages=(
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-firacode fonts-jetbrains-mono fontconfig
   openssl poppler-utils
-  cups cups-client cups-bsd printer-driver-cups-pdf
+  # Wine finds the CUPS printers through libcups, loaded at run time.
+  cups cups-client cups-bsd printer-driver-cups-pdf libcups2
 )
 
 missing=()

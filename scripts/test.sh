@@ -11,6 +11,11 @@ source "$here/wine-env.sh"
 # own list, which Wine's font enumeration is built on.
 fc-list : family >"$TAVILO_BUILD_DIR/font-families.txt"
 
+# A real printer for the print tests, set up before Wine's prefix is made
+# so that the prefix finds it; without one they skip and say why.
+source "$here/printer.sh"
+setup_pdf_printer || echo "test: no PDF printer could be set up; the print tests will skip" >&2
+
 source "$here/display.sh"
 source "$here/update_server.sh"
 trap 'stop_update_server; stop_display' EXIT
