@@ -155,6 +155,65 @@ TEST_F(Lifecycle, UndoingEveryEditFollowsTheControl) {
     EXPECT_EQ(WindowText(MainWindow), ComposeWindowTitle(L"New Document", controlModified));
 }
 
+// ---- Answers that stop New, Open and Exit ----------------------------
+
+// Cancel, a cancelled save dialog and a failing save each stop the command:
+// no further dialog, the text, title and modified state as they were.
+class StopPath : public AppFixture, public ::testing::WithParamInterface<UINT> {
+protected:
+    void ExpectUnchanged(const std::wstring& text, const std::wstring& title) {
+        EXPECT_TRUE(IsWindow(MainWindow));
+        EXPECT_EQ(EditorText(), text);
+        EXPECT_TRUE(IsModified);
+        EXPECT_EQ(WindowText(MainWindow), title);
+        EXPECT_FALSE(ExitInProgress);
+    }
+};
+
+TEST_P(StopPath, Cancel) {
+    StartApp();
+    TypeAndSync(L"keep");
+    DialogWatcher watcher(Answer(IDCANCEL));
+    SendCommand(GetParam());
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    ExpectPrompt(watcher.Seen()[0], L"New Document");
+    ExpectUnchanged(L"keep", L"Tavilo - New Document *(unsaved)");
+}
+
+TEST_P(StopPath, YesWithTheSaveDialogCancelled) {
+    StartApp();
+    TypeAndSync(L"keep");
+    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDCANCEL), Answer(IDCANCEL)}));
+    SendCommand(GetParam());
+    ASSERT_EQ(watcher.Seen().size(), 2u);  // silently: no failure box
+    EXPECT_EQ(watcher.Seen()[1].caption, L"Save As");
+    ExpectUnchanged(L"keep", L"Tavilo - New Document *(unsaved)");
+}
+
+TEST_P(StopPath, YesWithAFailingSave) {
+    StartApp();
+    std::wstring path = WriteScratch(L"ro.txt", "ro");
+    OpenThroughTheDialog(path);
+    TypeAndSync(L"!");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDOK), Answer(IDCANCEL)}));
+    SendCommand(GetParam());
+    ASSERT_EQ(watcher.Seen().size(), 2u);
+    ExpectPrompt(watcher.Seen()[0], L"ro.txt");
+    EXPECT_EQ(watcher.Seen()[1].text, L"Failed to save file.");
+    EXPECT_EQ(watcher.Seen()[1].caption, L"Error");
+    ExpectUnchanged(L"!ro", L"Tavilo - ro.txt *(unsaved)");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), "ro");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, StopPath, ::testing::Values(IDM_FILE_NEW, IDM_FILE_OPEN, IDM_FILE_EXIT),
+                         [](const ::testing::TestParamInfo<UINT>& info) {
+                             return info.param == IDM_FILE_NEW    ? "New"
+                                    : info.param == IDM_FILE_OPEN ? "Open"
+                                                                  : "Exit";
+                         });
+
 // ---- New -------------------------------------------------------------
 
 TEST_F(Lifecycle, NewWithoutChangesAsksNothing) {
@@ -177,18 +236,6 @@ TEST_F(Lifecycle, NewWithoutChangesAsksNothing) {
     EXPECT_EQ(SendMessageW(EditControl, EM_GETEVENTMASK, 0, 0), 0x000B0001);
     // The new document is tracked as usual.
     TypeAndSync(L"n");
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
-}
-
-TEST_F(Lifecycle, NewCancelChangesNothing) {
-    StartApp();
-    TypeAndSync(L"keep");
-    DialogWatcher watcher(Answer(IDCANCEL));
-    SendCommand(IDM_FILE_NEW);
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-    ExpectPrompt(watcher.Seen()[0], L"New Document");
-    EXPECT_EQ(EditorText(), L"keep");
-    EXPECT_TRUE(IsModified);
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
 }
 
@@ -232,34 +279,6 @@ TEST_F(Lifecycle, NewYesOnAFilelessDocumentSavesAs) {
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
 }
 
-TEST_F(Lifecycle, NewYesWithTheSaveDialogCancelledStops) {
-    StartApp();
-    TypeAndSync(L"stay");
-    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDCANCEL)}));
-    SendCommand(IDM_FILE_NEW);
-    EXPECT_EQ(watcher.Seen().size(), 2u);  // no failure box
-    EXPECT_EQ(EditorText(), L"stay");
-    EXPECT_TRUE(IsModified);
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
-}
-
-TEST_F(Lifecycle, NewYesWithAFailingSaveStops) {
-    StartApp();
-    std::wstring path = WriteScratch(L"ro.txt", "ro");
-    OpenThroughTheDialog(path);
-    TypeAndSync(L"!");
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDOK)}));
-    SendCommand(IDM_FILE_NEW);
-    ASSERT_EQ(watcher.Seen().size(), 2u);
-    EXPECT_EQ(watcher.Seen()[1].text, L"Failed to save file.");
-    EXPECT_EQ(watcher.Seen()[1].caption, L"Error");
-    EXPECT_EQ(EditorText(), L"!ro");
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - ro.txt *(unsaved)");
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(path), "ro");
-}
-
 // Edits whose change timer has not fired yet are not lost without asking.
 TEST_F(Lifecycle, NewRightAfterTypingStillAsks) {
     StartApp();
@@ -298,17 +317,6 @@ TEST_F(Lifecycle, OpenLoadsTheChosenFile) {
     EXPECT_FALSE(SendMessageW(EditControl, EM_CANUNDO, 0, 0));
 }
 
-TEST_F(Lifecycle, OpenCancelAsksNoFurther) {
-    StartApp();
-    TypeAndSync(L"mine");
-    DialogWatcher watcher(Answer(IDCANCEL));
-    SendCommand(IDM_FILE_OPEN);
-    ASSERT_EQ(watcher.Seen().size(), 1u);  // the prompt, no open dialog
-    ExpectPrompt(watcher.Seen()[0], L"New Document");
-    EXPECT_EQ(EditorText(), L"mine");
-    EXPECT_TRUE(IsModified);
-}
-
 TEST_F(Lifecycle, OpenNoGoesToTheDialog) {
     StartApp();
     std::wstring path = WriteScratch(L"c.txt", "sea");
@@ -335,28 +343,6 @@ TEST_F(Lifecycle, OpenYesThenCancelKeepsTheSave) {
     EXPECT_EQ(EditorText(), L"ba");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - a.txt");
     EXPECT_FALSE(IsModified);
-}
-
-TEST_F(Lifecycle, OpenYesWithAFailingSaveStops) {
-    StartApp();
-    std::wstring path = WriteScratch(L"ro.txt", "ro");
-    OpenThroughTheDialog(path);
-    TypeAndSync(L"!");
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDOK)}));
-    SendCommand(IDM_FILE_OPEN);
-    ASSERT_EQ(watcher.Seen().size(), 2u);  // prompt and failure, no open dialog
-    EXPECT_EQ(watcher.Seen()[1].text, L"Failed to save file.");
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - ro.txt *(unsaved)");
-}
-
-TEST_F(Lifecycle, OpenYesWithTheSaveDialogCancelledStops) {
-    StartApp();
-    TypeAndSync(L"t");
-    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDCANCEL), Answer(IDCANCEL)}));
-    SendCommand(IDM_FILE_OPEN);
-    EXPECT_EQ(watcher.Seen().size(), 2u);  // prompt and save dialog, no open dialog
-    EXPECT_TRUE(IsModified);
 }
 
 // A file another program holds without sharing: no message, the old text
@@ -394,20 +380,6 @@ TEST_F(Lifecycle, OpenOfATooLargeFile) {
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
 }
 
-// ---- Save ------------------------------------------------------------
-
-TEST_F(Lifecycle, SaveClearsTheMarker) {
-    StartApp();
-    std::wstring path = WriteScratch(L"s.txt", B("\xFE\xFF\x00s"));
-    OpenThroughTheDialog(path);
-    TypeAndSync(L"t");
-    SendCommand(IDM_FILE_SAVE);
-    EXPECT_EQ(ReadBytes(path), "ts");
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - s.txt");
-    EXPECT_FALSE(IsModified);
-    EXPECT_EQ(StatusPartText(4), L" UTF-8 ");
-}
-
 // ---- Exit and closing ------------------------------------------------
 
 TEST_F(Lifecycle, ExitWithoutChangesAsksNothing) {
@@ -417,24 +389,6 @@ TEST_F(Lifecycle, ExitWithoutChangesAsksNothing) {
     EXPECT_TRUE(watcher.Seen().empty());
     EXPECT_FALSE(IsWindow(MainWindow));
     EXPECT_TRUE(QuitPosted());
-}
-
-TEST_F(Lifecycle, ExitCancelStaysAndAsksAgain) {
-    StartApp();
-    TypeAndSync(L"x");
-    {
-        DialogWatcher watcher(Answer(IDCANCEL));
-        SendCommand(IDM_FILE_EXIT);
-        ASSERT_EQ(watcher.Seen().size(), 1u);
-        ExpectPrompt(watcher.Seen()[0], L"New Document");
-    }
-    EXPECT_TRUE(IsWindow(MainWindow));
-    EXPECT_FALSE(ExitInProgress);
-    DialogWatcher again(Answer(IDCANCEL));
-    SendMessageW(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
-    PumpMessages();
-    EXPECT_EQ(again.Seen().size(), 1u);
-    EXPECT_TRUE(IsWindow(MainWindow));
 }
 
 TEST_F(Lifecycle, ExitNoCloses) {
@@ -458,31 +412,8 @@ TEST_F(Lifecycle, ExitYesSavesThenCloses) {
     EXPECT_FALSE(IsWindow(MainWindow));
 }
 
-TEST_F(Lifecycle, ExitYesWithTheSaveDialogCancelledStays) {
-    StartApp();
-    TypeAndSync(L"x");
-    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDCANCEL)}));
-    SendCommand(IDM_FILE_EXIT);
-    EXPECT_EQ(watcher.Seen().size(), 2u);
-    EXPECT_TRUE(IsWindow(MainWindow));
-    EXPECT_FALSE(ExitInProgress);
-}
-
-TEST_F(Lifecycle, ExitYesWithAFailingSaveStays) {
-    StartApp();
-    std::wstring path = WriteScratch(L"ro.txt", "ro");
-    OpenThroughTheDialog(path);
-    TypeAndSync(L"!");
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDOK)}));
-    SendCommand(IDM_FILE_EXIT);
-    ASSERT_EQ(watcher.Seen().size(), 2u);
-    EXPECT_EQ(watcher.Seen()[1].text, L"Failed to save file.");
-    EXPECT_TRUE(IsWindow(MainWindow));
-    EXPECT_EQ(EditorText(), L"!ro");
-}
-
-// Close requests that arrive while the prompt is open are ignored.
+// Close requests that arrive while the prompt is open are ignored; once
+// it is answered with Cancel, the next request asks again.
 TEST_F(Lifecycle, ASecondCloseRequestIsIgnored) {
     StartApp();
     TypeAndSync(L"x");
@@ -496,6 +427,9 @@ TEST_F(Lifecycle, ASecondCloseRequestIsIgnored) {
     EXPECT_EQ(watcher.Seen().size(), 1u);
     EXPECT_TRUE(IsWindow(MainWindow));
     EXPECT_TRUE(IsModified);
+    DialogWatcher again(Answer(IDCANCEL));
+    SendMessageW(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(again.Seen().size(), 1u);
 }
 
 // A WM_CLOSE from outside asks like the close box does.
