@@ -3,16 +3,26 @@
 // decoding alone takes and a plain WriteFile of the same bytes.
 #include <cstdio>
 
+#include <richedit.h>
+
 #include "app/app.h"
 #include "bench_support.h"
 #include "document/document.h"
+#include "view/view.h"
 
 namespace {
 
 struct Content {
     const char* name;
     std::string (*make)(size_t bytes, unsigned seed);
+    bool wrap;
 };
+
+void StartEditor(bool wrap) {
+    StartBenchEditor();
+    Autowrap = wrap;
+    SendMessageW(EditControl, EM_SETTARGETDEVICE, 0, wrap ? 0 : 1);
+}
 
 struct Times {
     std::vector<double> decode, load, save, plainWrite;
@@ -52,13 +62,13 @@ void Measure(const Content& content, size_t megabytes) {
     Times times;
     for (int run = 0; run < 3; ++run) {
         times.decode.push_back(TimeDecode(bytes));
-        StartBenchEditor();
+        StartEditor(content.wrap);
         times.load.push_back(TimeLoad(source));
         times.save.push_back(TimeSave(target));
         StopBenchEditor();
         times.plainWrite.push_back(TimePlainWrite(bytes));
     }
-    printf("%-6s %3zu MB %12.1f %12.1f %12.1f %12.1f\n", content.name, megabytes, Median(times.decode),
+    printf("%-14s %3zu MB %12.1f %12.1f %12.1f %12.1f\n", content.name, megabytes, Median(times.decode),
            Median(times.load), Median(times.save), Median(times.plainWrite));
     fflush(stdout);
 }
@@ -72,18 +82,20 @@ void MeasureReplace(size_t megabytes) {
     TimeLoad(first);
     double replace = TimeLoad(second);
     StopBenchEditor();
-    printf("ascii  %3zu MB loaded over %zu MB, one run: %.1f ms\n", megabytes, megabytes, replace);
+    printf("ascii %zu MB loaded over %zu MB, one run: %.1f ms\n", megabytes, megabytes, replace);
 }
 
 }  // namespace
 
 int main() {
-    const Content contents[] = {{"ascii", MakeAsciiLines}, {"log", MakeLogLines}};
+    const Content contents[] = {{"ascii", MakeAsciiLines, false}, {"log", MakeLogLines, false}};
+    const Content wrapped = {"ascii, wrap on", MakeAsciiLines, true};
     printf("medians of 3 runs, ms; load = read, decode and set into a fresh editor until painted\n");
-    printf("%-13s %12s %12s %12s %12s\n", "document", "decode only", "load", "save", "plain write");
+    printf("%-21s %12s %12s %12s %12s\n", "document", "decode only", "load", "save", "plain write");
     for (const Content& content : contents) {
         for (size_t megabytes : {1, 5, 10}) Measure(content, megabytes);
     }
+    Measure(wrapped, 10);
     MeasureReplace(1);
     return 0;
 }
