@@ -120,11 +120,13 @@ void UpdateStatusBar() {
     swprintf(zoomText, 64, L" Zoom: %d%% ", zoom);
     swprintf(size, 256, L" %lld chars (~ %ls) ", characters, FormatSizeText(characters).c_str());
     const wchar_t* wrap = Autowrap ? L" Auto-Wrap ON" : L" Auto-Wrap OFF";
+    // The parts first: a status bar fresh from creation has only one, and
+    // drops the texts of parts it does not have yet.
+    const wchar_t* const measured[4] = {wrap, zoomText, size, DocumentEncoding};
+    SetPartWidths(measured);
     SetPartText(0, position);
+    SetPartText(1, wrap);
     SetPartText(2, zoomText);
     SetPartText(3, size);
     SetPartText(4, DocumentEncoding);
-    SetPartText(1, wrap);
-    const wchar_t* const measured[4] = {wrap, zoomText, size, DocumentEncoding};
-    SetPartWidths(measured);
 }
