@@ -629,13 +629,7 @@ TEST_F(Gutter, QuickReadingMatchesTheWalkFromTheTop) {
     }
 }
 
-TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
-    StartApp();
-    SetWrap(true);
-    std::wstring paragraph = WrappedParagraph(2);
-    ShowText(L"first\r\nsecond\vstill second\r\n" + paragraph + L"\r\n" + Lines(40));
-    ExpectSameAsTheWalk("vertical tab, wrap on");
-    TypeAt(3, L"");
+void PressShiftEnter() {
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
@@ -644,7 +638,30 @@ TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
     PumpMessages();
+}
+
+TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
+    StartApp();
+    SetWrap(true);
+    std::wstring paragraph = WrappedParagraph(2);
+    ShowText(L"first\r\nsecond\vstill second\r\n" + paragraph + L"\r\n" + Lines(40));
+    ExpectSameAsTheWalk("vertical tab, wrap on");
+    TypeAt(3, L"");
+    PressShiftEnter();
     ExpectSameAsTheWalk("shift+enter, wrap on");
+    // Over a selected space: under Wine the soft break reads as a space, so
+    // the text reads the same while the lines below it moved.
+    std::wstring before = EditorText();
+    std::wstring text(before.size() + 1, L'\0');
+    TEXTRANGEW range = {{0, static_cast<LONG>(before.size())}, text.data()};
+    SendMessageW(EditControl, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    LONG space = static_cast<LONG>(text.find(L"line 3\r")) + 4;  // the editor's own offsets
+    SendMessageW(EditControl, EM_SETSEL, space, space + 1);
+    int lines = LineCount();
+    PressShiftEnter();
+    ASSERT_EQ(EditorText(), before);
+    ASSERT_EQ(LineCount(), lines + 1);
+    ExpectSameAsTheWalk("shift+enter over a space, wrap on");
     SetWrap(false);
     ExpectSameAsTheWalk("shift+enter, wrap off");
 }

@@ -18,6 +18,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -74,6 +75,10 @@ public:
         }
         return -1;
     }
+
+    bool HasText() const { return !text_.empty(); }
+    LONG From() const { return from_; }
+    const std::wstring& Text() const { return text_; }
 
 private:
     LONG End() const { return from_ + static_cast<LONG>(text_.size()); }
@@ -132,13 +137,16 @@ int LogicalStartsAfterBreaks(HWND edit, const std::wstring& text, LONG textStart
     return count;
 }
 
-// The lines read last, with what they were read under.
+// The lines read last, with what they were read under and the text around
+// them, kept to tell after an edit which of them the edit left alone.
 struct Snapshot {
     bool valid = false;
     unsigned serial = 0;
     LayoutPrint print = {};
     int lineCount = 0;
     DisplayLineRange range;
+    LONG textFrom = 0;
+    std::wstring text;
 };
 
 // A display line whose logical count is known, to count on from.
@@ -153,7 +161,7 @@ struct LogicalAnchor {
 };
 
 // Raised whenever the text may have changed; what was read before is not
-// reused after that.
+// reused after that as it is.
 unsigned TextSerial = 0;
 Snapshot Last;
 LogicalAnchor Anchor;
@@ -163,10 +171,54 @@ bool SnapshotCurrent(const LayoutPrint& print, int lineCount) {
            SameLayout(Last.print, print);
 }
 
-const DisplayLine* KnownLine(const DisplayLineRange* known, int line) {
-    if (!known) return nullptr;
-    int index = line - known->first;
-    return index >= 0 && index < static_cast<int>(known->lines.size()) ? &known->lines[index] : nullptr;
+// Lines of the snapshot that stand for the editor's lines: those before
+// `limit` keep their start, and their top up to a scroll shared by all; a
+// line's continuation is known when the next line is. After an edit their
+// starts are not `proven` until the control agrees at the last of them.
+struct KnownLines {
+    const DisplayLineRange* range = nullptr;
+    int limit = 0;
+    bool proven = true;
+
+    const DisplayLine* Get(int line) const {
+        if (!range || line >= limit) return nullptr;
+        int index = line - range->first;
+        return index >= 0 && index < static_cast<int>(range->lines.size()) ? &range->lines[index] : nullptr;
+    }
+};
+
+// Where the text a line's layout depends on ends, for a line followed by
+// one starting at `next`: its own text, and with wrapping the first word of
+// the next line too (had it been shorter it might have joined this one).
+LONG DependsUpTo(LONG next, bool wrap) {
+    if (!wrap) return next;
+    for (LONG p = next; p >= Last.textFrom && p - Last.textFrom < static_cast<LONG>(Last.text.size()); ++p) {
+        wchar_t c = Last.text[p - Last.textFrom];
+        if (c == L' ' || c == L'\t' || c == L'\r' || c == L'\v' || c == L'\n') return p + 1;
+    }
+    return LONG_MAX;
+}
+
+// After an edit: the snapshot's lines from `first` on whose text reads as
+// it did, taken to start where they started (the edit was below them; the
+// check at the end of ReadStartsAndTops proves it). A line's layout
+// depends only on that text and on whether a paragraph mark precedes it.
+KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow& text) {
+    LayoutPrint before = Last.print;
+    before.textLength = print.textLength;
+    KnownLines known = {&Last.range, INT_MAX, false};
+    const DisplayLine* row = known.Get(first);
+    if (!Last.valid || !SameLayout(before, print) || !row) return {};
+    LONG same = std::max(row->start - 1, 0L);
+    LONG oldEnd = Last.textFrom + static_cast<LONG>(Last.text.size());
+    while (same >= Last.textFrom && same < oldEnd && text.At(same) == Last.text[same - Last.textFrom]) ++same;
+    int line = first;
+    for (const DisplayLine* next;
+         (next = known.Get(line + 1)) && DependsUpTo(next->start, print.wrap) <= same;) {
+        ++line;
+    }
+    known.limit = line + 1;
+    return known;
 }
 
 // The start of `line`, which follows the line starting at `previous`:
@@ -177,36 +229,36 @@ LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& t
     return mark < 0 ? -1 : mark + 1;
 }
 
-// Starts and tops of the lines, reusing `known` (lines read under the same
-// text and layout) where it has them. Returns false when a start taken
-// from the text proves wrong (the control broke a line elsewhere), so
-// that the caller reads again asking the control for every start.
-bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool chain,
-                       const DisplayLineRange* known, TextWindow& text, DisplayLineRange& range) {
+// Starts and tops of the lines, from `known` where it has them. Returns
+// false when a start not taken from the control proves wrong (the control
+// broke a line where the text shows no paragraph mark, or an edit moved
+// the lines), so that the caller reads again asking the control for all.
+bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool chain, const KnownLines& known,
+                       TextWindow& text, DisplayLineRange& range) {
     LONG delta = 0;
     bool deltaKnown = false;
-    int lastChained = -1;  // the last line whose start came from the text
+    int unproven = -1;  // the last line whose start the control has not confirmed
     for (int line = first; line < lineCount; ++line) {
-        const DisplayLine* old = KnownLine(known, line);
+        const DisplayLine* old = known.Get(line);
         LONG start;
         if (line == first) {
             start = old ? old->start : LineStart(edit, line);
         } else if (old) {
             // Text-made starts above a known one must lead exactly to it.
-            if (lastChained >= 0 &&
-                NextLineStart(edit, line, range.lines.back().start, true, text) != old->start) {
-                return false;
+            if (unproven >= 0 && known.proven) {
+                if (NextLineStart(edit, line, range.lines.back().start, true, text) != old->start)
+                    return false;
+                unproven = -1;
             }
             start = old->start;
-            lastChained = -1;
         } else {
+            // The text read starts a character early, for comparing after an edit.
+            if (chain && !text.HasText()) text.At(range.lines[0].start - 1);
             start = NextLineStart(edit, line, range.lines.back().start, chain, text);
-            if (chain) {
-                if (start < 0) return false;
-                lastChained = line;
-            }
+            if (chain && start < 0) return false;
         }
         if (start < 0) break;
+        if ((old && !known.proven) || (!old && chain && line != first)) unproven = line;
         LONG top;
         if (old && deltaKnown) {
             top = old->top + delta;
@@ -217,17 +269,14 @@ bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool cha
         range.lines.push_back({start, top, false});
         if (top >= bottom) break;
     }
-    return lastChained < 0 || LineStart(edit, lastChained) == range.lines[lastChained - first].start;
+    return unproven < 0 || LineStart(edit, unproven) == range.lines[unproven - first].start;
 }
 
-void ReadContinuations(HWND edit, const DisplayLineRange* known, TextWindow& text, DisplayLineRange& range) {
+void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, DisplayLineRange& range) {
     int first = range.first;
     if (first > 0 && !range.lines.empty()) {
-        const DisplayLine* before = KnownLine(known, first - 1);
-        if (known && known->first == first) {
-            range.firstContinues = known->firstContinues;
-        } else if (before && KnownLine(known, first)) {
-            range.firstContinues = before->continues;
+        if (known.proven && known.range && known.range->first == first) {
+            range.firstContinues = known.range->firstContinues;
         } else {
             LONG start = range.lines[0].start;
             range.firstContinues = LineRunsOn(edit, first - 1, -1, start, text.At(start - 1));
@@ -235,13 +284,28 @@ void ReadContinuations(HWND edit, const DisplayLineRange* known, TextWindow& tex
     }
     for (size_t i = 0; i + 1 < range.lines.size(); ++i) {
         int line = first + static_cast<int>(i);
-        const DisplayLine* old = KnownLine(known, line);
+        const DisplayLine* old = known.Get(line);
         DisplayLine& row = range.lines[i];
         LONG next = range.lines[i + 1].start;
-        row.continues = old && KnownLine(known, line + 1)
+        row.continues = old && known.Get(line + 1)
                             ? old->continues
                             : LineRunsOn(edit, line, row.start, next, text.At(next - 1));
     }
+}
+
+// Reads the lines; `known` first, then the control for the rest.
+DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int lineCount, int bottom,
+                           const KnownLines& known, TextWindow& text) {
+    DisplayLineRange range;
+    range.first = first;
+    if (first < 0 || first >= lineCount) return range;
+    if (!ReadStartsAndTops(edit, first, lineCount, bottom, !print.wrap, known, text, range)) {
+        range.lines.clear();
+        ReadStartsAndTops(edit, first, lineCount, bottom, false, known.proven ? known : KnownLines(), text,
+                          range);
+    }
+    if (print.wrap) ReadContinuations(edit, known, text, range);
+    return range;
 }
 
 }  // namespace
@@ -279,16 +343,19 @@ void ForgetDisplayLines() { ++TextSerial; }
 
 const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
                                          int bottom) {
-    const DisplayLineRange* known = SnapshotCurrent(print, lineCount) ? &Last.range : nullptr;
-    DisplayLineRange range;
-    range.first = first;
     TextWindow text(edit, print.textLength);
-    if (first >= 0 && first < lineCount) {
-        if (!ReadStartsAndTops(edit, first, lineCount, bottom, !print.wrap, known, text, range)) {
-            range.lines.clear();
-            ReadStartsAndTops(edit, first, lineCount, bottom, false, known, text, range);
-        }
-        if (print.wrap) ReadContinuations(edit, known, text, range);
+    bool current = SnapshotCurrent(print, lineCount);
+    KnownLines known =
+        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
+    DisplayLineRange range = ReadRange(edit, print, first, lineCount, bottom, known, text);
+    // The text read serves to compare after the next edit; when nothing was
+    // read the text kept from before is still the document's.
+    if (!range.lines.empty() && text.HasText()) {
+        text.At(range.lines.back().start + 64);
+        Last.textFrom = text.From();
+        Last.text = text.Text();
+    } else if (!current) {
+        Last.text.clear();
     }
     Last.valid = true;
     Last.serial = TextSerial;
