@@ -59,6 +59,11 @@ bool KeyForCharacter(wchar_t character, WORD& key, bool& shift) {
     return true;
 }
 
+bool CursorIsAt(POINT point) {
+    POINT cursor;
+    return GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y;
+}
+
 }  // namespace
 
 void PressKeys(std::initializer_list<WORD> keys) {
@@ -91,6 +96,9 @@ void TypeText(const std::wstring& text) {
     }
 }
 
+// Under Wine the X pointer can pull the cursor back to where it was (a
+// window appearing under it reports a motion), so the move is repeated
+// until the cursor stays put before the button goes down.
 void ClickAt(POINT point) {
     // Absolute coordinates run from 0 to 65535 across the primary screen.
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -99,12 +107,16 @@ void ClickAt(POINT point) {
     move.mi.dx = MulDiv(point.x, 65536, width) + 1;
     move.mi.dy = MulDiv(point.y, 65536, height) + 1;
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::vector<INPUT> events = {move};
+        Send(events);
+        Sleep(40);
+        if (CursorIsAt(point)) break;
+    }
     INPUT down = {}, up = {};
     down.type = up.type = INPUT_MOUSE;
     down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    std::vector<INPUT> events = {move};
-    Send(events);
-    events = {down, up};
+    std::vector<INPUT> events = {down, up};
     Send(events);
 }

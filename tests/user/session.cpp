@@ -133,6 +133,7 @@ bool ClickButton(const ShownDialog& dialog, const std::wstring& label) {
 }
 
 bool TaviloSession::Start(const std::wstring& folder, const std::wstring& arguments) {
+    Kill();
     std::wstring executable = folder + L"tavilo.exe";
     std::wstring commandLine = L"\"" + executable + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
@@ -217,13 +218,25 @@ std::vector<ShownDialog> TaviloSession::Dialogs() const {
     return dialogs;
 }
 
+HWND TaviloSession::KeyboardFocus() const {
+    GUITHREADINFO info = {sizeof(info)};
+    if (!window_ || !GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+// A window has the keyboard when it is in the foreground and the focus is
+// inside it: keys pressed a moment earlier, while a closing box still held
+// the focus, would go nowhere.
+static bool HasKeyboard(HWND window, HWND focus) {
+    return window && GetForegroundWindow() == window && focus && (focus == window || IsChild(window, focus));
+}
+
 ShownDialog TaviloSession::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) const {
     ShownDialog shown;
     WaitUntil(
         [&] {
-            HWND front = GetForegroundWindow();
             for (const ShownDialog& dialog : Dialogs()) {
-                if (dialog.caption == caption && dialog.window == front) {
+                if (dialog.caption == caption && HasKeyboard(dialog.window, KeyboardFocus())) {
                     shown = dialog;
                     return true;
                 }
@@ -235,5 +248,5 @@ ShownDialog TaviloSession::WaitForDialog(const std::wstring& caption, DWORD time
 }
 
 bool TaviloSession::WaitForMainWindowInFront(DWORD timeoutMs) const {
-    return WaitUntil([this] { return window_ && GetForegroundWindow() == window_; }, timeoutMs);
+    return WaitUntil([this] { return HasKeyboard(window_, KeyboardFocus()); }, timeoutMs);
 }

@@ -55,15 +55,16 @@ public:
 
     // The program's visible message boxes and dialogs ("#32770" windows).
     std::vector<ShownDialog> Dialogs() const;
-    // Waits for a dialog with the caption to have the keyboard; returns it,
-    // or one without a window when none came.
+    // Waits for a dialog with the caption to be in front with the focus
+    // inside it; returns it, or one without a window when none came.
     ShownDialog WaitForDialog(const std::wstring& caption, DWORD timeoutMs = 10000) const;
-    // Waits until the main window has the keyboard again.
+    // Waits until the main window is in front with the focus inside it.
     bool WaitForMainWindowInFront(DWORD timeoutMs = 10000) const;
 
 private:
     HWND FindMainWindow() const;
     HWND Editor() const;
+    HWND KeyboardFocus() const;  // the program's focus window
 
     PROCESS_INFORMATION process_ = {};
     HWND window_ = nullptr;

@@ -127,7 +127,10 @@ TEST_F(UserScenario, ClosingUnsavedTextAsksCancelStaysAndNoWritesNothing) {
     EXPECT_TRUE(tavilo_.WaitForMainWindowInFront()) << "the window did not come back";
     EXPECT_TRUE(tavilo_.IsRunning());
     EXPECT_TRUE(tavilo_.Dialogs().empty());
-    EXPECT_EQ(tavilo_.EditorText(), L"a thought");
+    // The window comes back ready for typing.
+    TypeText(L" or two");
+    EXPECT_TRUE(WaitUntil([&] { return tavilo_.EditorText() == L"a thought or two"; }))
+        << Shown(tavilo_.EditorText());
 
     PressKeys({VK_MENU, VK_F4});
     prompt = tavilo_.WaitForDialog(L"Confirm");
