@@ -16,6 +16,21 @@ extern wchar_t DocumentEncoding[11];  // " UTF-8 ", " UTF-16LE " or " UTF-16BE "
 
 constexpr LONGLONG FileSizeLimit = 10485760;  // "10MB" in the messages
 
+// encoding.cpp: a file's encoding label, its bytes decoded to UTF-16, and
+// the UTF-8 form (no byte-order mark) that every save writes.
+extern const wchar_t EncodingUtf8[];     // " UTF-8 "
+extern const wchar_t EncodingUtf16Le[];  // " UTF-16LE "
+extern const wchar_t EncodingUtf16Be[];  // " UTF-16BE "
+struct DecodedText {
+    std::wstring text;      // U+0000 already replaced by U+FFFD
+    bool decoded = true;    // false: neither UTF-8 nor the ANSI code page gave text
+    bool usedAnsi = false;  // not well-formed UTF-8: read through the ANSI code page
+    bool hadNulls = false;  // U+0000 characters were replaced
+};
+const wchar_t* EncodingLabelFor(const std::string& bytes);
+DecodedText DecodeTextBytes(const std::string& bytes);
+std::string EncodeUtf8(const std::wstring& text);
+
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
 // The checks every caller makes before LoadTextFile: the file's attributes
@@ -23,6 +38,9 @@ enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
 // message and returns false when a check fails.
 bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller);
 bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path);
+// Replaces the whole text with redraw, notifications and undo off; the
+// replacement cannot be undone and leaves the undo history empty.
+void ReplaceEditorText(HWND edit, const wchar_t* text);
 
 // saver.cpp
 enum class SaveResult { Saved, Cancelled, Failed };
@@ -30,18 +48,37 @@ bool WriteTextFile(HWND edit, const wchar_t* path);
 SaveResult SaveDocument();
 SaveResult SaveDocumentAs(HWND owner, HWND edit);
 
-// lifecycle.cpp
+// safe_write.cpp: writes the bytes to a temporary file beside the target
+// and only then puts it in the target's place; on failure the target is
+// left as it was and no temporary file remains.
+bool WriteFileSafely(const wchar_t* path, const std::string& bytes);
+
+// file_dialogs.cpp: the open and save dialogs; false when cancelled.
+bool AskOpenPath(HWND owner, std::wstring& path);
+bool AskSavePath(HWND owner, std::wstring& path);
+
+// document_state.cpp: the document's identity, title and modified state.
 void SetDocumentPath(const wchar_t* path);  // null or empty: no file
+// "Tavilo - " + name (+ " *(unsaved)"), at most 255 characters.
+std::wstring ComposeWindowTitle(const std::wstring& name, bool modified);
 void UpdateWindowTitle();
 void ClearModified();
+void OnEditorChange();       // EN_CHANGE: arm the modified-state timer
+void OnModifiedSyncTimer();  // its WM_TIMER: follow the control's modify flag
+
+// prompt.cpp: the unsaved-changes prompt and what follows every save.
 bool PromptSaveChanges();  // true: go on; false: the user aborted
+// After a save: clears the modified state and shows " UTF-8 " on success,
+// reports a failure; true when the document was saved.
+bool FinishSave(SaveResult result);
+
+// lifecycle.cpp: the File commands and the exit routine.
+extern bool ExitInProgress;
 void RequestExit();
 void NewDocumentCommand();
 void OpenDocumentCommand();
 void SaveDocumentCommand();
 void SaveDocumentAsCommand();
-void OnEditorChange();       // EN_CHANGE: arm the modified-state timer
-void OnModifiedSyncTimer();  // its WM_TIMER: follow the control's modify flag
 
 // edit_subclass.cpp
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

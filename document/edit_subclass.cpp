@@ -1,12 +1,81 @@
-// The editor's subclass: keeps the gutter in step with the text.
+// The editor's subclass: keeps the gutter in step with the text, takes
+// over the mouse wheel (Ctrl zooms), never erases, and opens dropped files.
 #include "document/document.h"
 
 #include <commctrl.h>
+#include <richedit.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "app/app.h"
+#include "resources/resource.h"
+#include "view/view.h"
 
-// Minimal: repaints the gutter and passes everything on; dropped files and
-// the wheel come with the full subclass.
+// A private message of the rich edit control after which its lines may
+// stand elsewhere; the gutter follows it like a scroll.
+constexpr UINT ScrollRelatedMessage = 0x0601;
+constexpr int WheelNotch = WHEEL_DELTA;
+
+static void InvalidateGutter() { InvalidateRect(GutterWindow, nullptr, FALSE); }
+
+// Lines one notch scrolls. A system set to scroll a page per notch gets
+// the number of display lines that fit in the editor.
+static int LinesPerNotch(HWND edit) {
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    if (lines != WHEEL_PAGESCROLL) return static_cast<int>(lines);
+    RECT client;
+    GetClientRect(edit, &client);
+    int height = LineHeight > 0 ? LineHeight : 16;
+    return client.bottom / height > 0 ? client.bottom / height : 1;
+}
+
+// Whole notches only: a high-resolution delta below one notch scrolls
+// nothing, and nothing is carried over to the next message.
+static LRESULT OnMouseWheel(HWND edit, WPARAM wParam) {
+    int distance = GET_WHEEL_DELTA_WPARAM(wParam);
+    if (GetKeyState(VK_CONTROL) < 0) {
+        ZoomCommand(distance > 0 ? IDM_ZOOM_IN : IDM_ZOOM_OUT);
+        return 0;
+    }
+    int lines = distance / WheelNotch * LinesPerNotch(edit);
+    SendMessageW(edit, EM_LINESCROLL, 0, -lines);
+    return 0;
+}
+
+// The full name, however long: its length is asked for first.
+static std::wstring DroppedFileName(HDROP drop, UINT index) {
+    UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    if (length == 0) return std::wstring();
+    std::wstring name(length + 1, L'\0');
+    name.resize(DragQueryFileW(drop, index, name.data(), length + 1));
+    return name;
+}
+
+// Each file is loaded in turn, as the Open command would, but the zoom is
+// kept; a prompt the user aborts ends the whole drop.
+static LRESULT OnDropFiles(HWND edit, HDROP drop) {
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path = DroppedFileName(drop, i);
+        if (path.empty()) continue;
+        if (!PromptSaveChanges()) break;
+        if (!PassesPreloadChecks(edit, path.c_str(), LoadCaller::DroppedFile)) continue;
+        if (!LoadTextFile(edit, edit, path.c_str())) continue;
+        SetDocumentPath(path.c_str());
+        ClearModified();  // also writes the title "Tavilo - <name>"
+    }
+    DragFinish(drop);
+    return 0;
+}
+
+static LRESULT OnHorizontalScroll(HWND edit, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = DefSubclassProc(edit, WM_HSCROLL, wParam, lParam);
+    RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return result;
+}
+
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
     switch (message) {
@@ -15,8 +84,11 @@ LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PAINT:
     case WM_SETFONT:
     case WM_VSCROLL:
-    case WM_MOUSEWHEEL: InvalidateRect(GutterWindow, nullptr, FALSE); break;
-    default: break;
+    case ScrollRelatedMessage: InvalidateGutter(); return DefSubclassProc(window, message, wParam, lParam);
+    case WM_MOUSEWHEEL: InvalidateGutter(); return OnMouseWheel(window, wParam);
+    case WM_ERASEBKGND: return 1;  // the control paints its whole background itself
+    case WM_HSCROLL: return OnHorizontalScroll(window, wParam, lParam);
+    case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+    default: return DefSubclassProc(window, message, wParam, lParam);
     }
-    return DefSubclassProc(window, message, wParam, lParam);
 }

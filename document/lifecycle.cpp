@@ -1,58 +1,47 @@
-// The document's identity, modified state and title; New, Open, Save,
-// Save As and the exit routine.
+// The File commands New, Open, Save and Save As, and the exit routine.
 #include "document/document.h"
-
-#include <richedit.h>
 
 #include "app/app.h"
 #include "view/view.h"
 
-std::wstring DocumentPath;
-std::wstring DocumentName = L"New Document";
-bool IsModified = false;
+bool ExitInProgress = false;
 
-void SetDocumentPath(const wchar_t* path) {
-    if (!path || !*path) {
-        DocumentPath.clear();
-        DocumentName = L"New Document";
-        return;
-    }
-    DocumentPath = path;
-    size_t slash = DocumentPath.find_last_of(L"\\/");
-    DocumentName = slash == std::wstring::npos ? DocumentPath : DocumentPath.substr(slash + 1);
+void NewDocumentCommand() {
+    if (!PromptSaveChanges()) return;
+    SetDocumentPath(nullptr);
+    ReplaceEditorText(EditControl, L"");
+    ClearModified();
+    ResetView();
+    if (GutterWindow) InvalidateRect(GutterWindow, nullptr, TRUE);
+    UpdateStatusBar();
 }
 
-void UpdateWindowTitle() {
-    std::wstring title = L"Tavilo - " + DocumentName;
-    if (IsModified) title += L" *(unsaved)";
-    SetWindowTextW(MainWindow, title.c_str());
+// Whether or not the file loads, the document ends up titled and counted
+// as unchanged: the user has already saved or given up the old changes.
+void OpenDocumentCommand() {
+    if (!PromptSaveChanges()) return;
+    std::wstring path;
+    if (!AskOpenPath(MainWindow, path)) return;
+    if (!PassesPreloadChecks(MainWindow, path.c_str(), LoadCaller::OpenCommand)) return;
+    if (LoadTextFile(MainWindow, EditControl, path.c_str())) SetDocumentPath(path.c_str());
+    ClearModified();
+    ResetView();
 }
 
-void ClearModified() {
-    IsModified = false;
-    SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
-    UpdateWindowTitle();
-}
+void SaveDocumentCommand() { FinishSave(SaveDocument()); }
 
-// Minimal: never asks; the full prompt replaces it.
-bool PromptSaveChanges() { return true; }
+void SaveDocumentAsCommand() { FinishSave(SaveDocumentAs(MainWindow, EditControl)); }
 
 void RequestExit() {
+    // A second request while the prompt is open (another close, a log-off)
+    // is ignored; the first one decides.
+    if (ExitInProgress) return;
+    ExitInProgress = true;
+    if (!PromptSaveChanges()) {
+        ExitInProgress = false;
+        return;
+    }
     SaveSettings();
     DestroyWindow(MainWindow);
-}
-
-void NewDocumentCommand() {}
-void OpenDocumentCommand() {}
-void SaveDocumentCommand() {}
-void SaveDocumentAsCommand() {}
-
-void OnEditorChange() { SetTimer(MainWindow, ModifiedSyncTimer, 1, nullptr); }
-
-void OnModifiedSyncTimer() {
-    KillTimer(MainWindow, ModifiedSyncTimer);
-    bool modified = SendMessageW(EditControl, EM_GETMODIFY, 0, 0) != 0;
-    if (modified == IsModified) return;
-    IsModified = modified;
-    UpdateWindowTitle();
+    PostQuitMessage(0);
 }

@@ -3,7 +3,10 @@
 
 #include <richedit.h>
 
+#include <new>
+
 #include "app/app.h"
+#include "document/file_handle.h"
 #include "view/view.h"
 
 wchar_t DocumentEncoding[11] = L" UTF-8 ";
@@ -36,21 +39,82 @@ bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller) {
     return true;
 }
 
-// Minimal loader: UTF-8 text only. The full loader with encoding detection
-// replaces it.
-bool LoadTextFile(HWND, HWND edit, const wchar_t* path) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD size = GetFileSize(file, nullptr);
-    std::string bytes(size, '\0');
+// One ReadFile of the whole file. The size is checked again here: the file
+// may have grown since the pre-load checks looked at it.
+static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
+    FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > FileSizeLimit) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    bool ok = ReadFile(file, bytes.data(), size, &read, nullptr) && read == size;
-    CloseHandle(file);
-    if (!ok) return false;
-    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(size), nullptr, 0);
-    std::wstring text(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(size), text.data(), length);
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return false;
+    bytes.resize(read);
     return true;
+}
+
+void ReplaceEditorText(HWND edit, const wchar_t* text) {
+    SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
+    // The limit of creation again: EM_LIMITTEXT 0 would mean the control's
+    // 64K default and stop typing in any larger document.
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, EditorTextLimit);
+    SendMessageW(edit, EM_SETUNDOLIMIT, 0, 0);
+    // One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two
+    // of its 4 KB chunks under Wine.
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    // Wine's EM_SETUNDOLIMIT keeps the old history; empty it explicitly.
+    SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(edit, EM_SETUNDOLIMIT, 100, 0);
+    SendMessageW(edit, EM_SETEVENTMASK, 0, EditorEventMask);
+    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(edit, nullptr, TRUE);
+    // No EN_CHANGE came, so the gutter must recount by itself.
+    GutterDirty = true;
+}
+
+static void ShowEncodingWarning(HWND owner, const DecodedText& decoded) {
+    std::wstring text;
+    if (decoded.usedAnsi) {
+        text =
+            L"The file encoding is not UTF-8 or UTF-16.\n"
+            L"The editor used an ANSI fallback. Some characters may be incorrect.";
+    }
+    if (decoded.hadNulls) {
+        if (!text.empty()) text += L"\n\n";
+        text +=
+            L"The file contains null characters.\n"
+            L"They are shown as replacement characters.";
+    }
+    if (!text.empty()) MessageBoxW(owner, text.c_str(), L"Encoding Warning", MB_ICONWARNING);
+}
+
+static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
+    // An empty file keeps the label and the status bar as they were.
+    if (bytes.empty()) {
+        ReplaceEditorText(edit, L"");
+        return true;
+    }
+    lstrcpynW(DocumentEncoding, EncodingLabelFor(bytes), ARRAYSIZE(DocumentEncoding));
+    UpdateStatusBar();
+    DecodedText decoded = DecodeTextBytes(bytes);
+    if (!decoded.decoded) {
+        MessageBoxW(owner, L"Cannot open this file: unsupported encoding.", L"Error", MB_ICONERROR);
+        return false;
+    }
+    ReplaceEditorText(edit, decoded.text.c_str());
+    ShowEncodingWarning(owner, decoded);
+    return true;
+}
+
+bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path) {
+    // Running out of memory for a large file counts as a failed read.
+    try {
+        std::string bytes;
+        if (!ReadWholeFile(path, bytes)) return false;
+        return LoadBytes(owner, edit, bytes);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }

@@ -1,6 +1,8 @@
 // The modal-dialog watcher.
 #include "dialog_watcher.h"
 
+#include <dlgs.h>
+
 #include <memory>
 
 static DialogWatcher* ActiveWatcher = nullptr;
@@ -54,6 +56,7 @@ static BOOL CALLBACK ReadChild(HWND child, LPARAM infoPointer) {
 DialogInfo ReadDialog(HWND dialog) {
     DialogInfo info;
     info.window = dialog;
+    info.owner = GetWindow(dialog, GW_OWNER);
     info.caption = TextOf(dialog);
     EnumChildWindows(dialog, ReadChild, reinterpret_cast<LPARAM>(&info));
     return info;
@@ -62,6 +65,24 @@ DialogInfo ReadDialog(HWND dialog) {
 void PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+// The file-name box is an edit control: edt1 in the old-style dialog,
+// inside combo box cmb13 in the Explorer-style one.
+static BOOL CALLBACK FindFileNameEdit(HWND child, LPARAM found) {
+    int id = GetDlgCtrlID(child);
+    if (ClassOf(child) != L"Edit" || (id != cmb13 && id != edt1) || !IsWindowVisible(child)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+bool EnterFileName(HWND dialog, const std::wstring& name) {
+    HWND edit = nullptr;
+    EnumChildWindows(dialog, FindFileNameEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return false;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    PressButton(dialog, IDOK);
+    return true;
 }
 
 DialogWatcher::DialogWatcher(Handler handler) : handler_(std::move(handler)) {

@@ -15,6 +15,7 @@ struct DialogButton {
 
 struct DialogInfo {
     HWND window = nullptr;
+    HWND owner = nullptr;  // the owner window when the dialog was read
     std::wstring caption;
     std::wstring text;  // a message box's message (static control 0xFFFF)
     std::vector<DialogButton> buttons;
@@ -30,6 +31,10 @@ DialogInfo ReadDialog(HWND dialog);
 
 // Presses a button of a dialog, as a click would.
 void PressButton(HWND dialog, int id);
+
+// Types a file name into the file-name box of a common open or save
+// dialog and presses its OK button; false when no such box is found.
+bool EnterFileName(HWND dialog, const std::wstring& name);
 
 // While it lives, every new visible "#32770" window of this thread is read
 // and handed to the handler, which answers it (usually by pressing a

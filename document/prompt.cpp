@@ -1,0 +1,29 @@
+// The unsaved-changes prompt that guards New, Open, dropped files and
+// Exit, and the steps that follow every save.
+#include "document/document.h"
+
+#include "app/app.h"
+#include "view/view.h"
+
+bool FinishSave(SaveResult result) {
+    if (result == SaveResult::Failed)
+        MessageBoxW(MainWindow, L"Failed to save file.", L"Error", MB_ICONERROR);
+    if (result != SaveResult::Saved) return false;
+    ClearModified();
+    // The file on disk is UTF-8 now, whatever it was loaded as.
+    lstrcpynW(DocumentEncoding, EncodingUtf8, ARRAYSIZE(DocumentEncoding));
+    UpdateStatusBar();
+    return true;
+}
+
+bool PromptSaveChanges() {
+    // Edits whose change timer has not fired yet still count: read the
+    // control's flag now rather than lose them without asking.
+    OnModifiedSyncTimer();
+    if (!IsModified) return true;
+    std::wstring text = L"Save changes for " + DocumentName + L"?";
+    int answer = MessageBoxW(MainWindow, text.c_str(), L"Confirm", MB_ICONQUESTION | MB_YESNOCANCEL);
+    if (answer == IDNO) return true;
+    if (answer != IDYES) return false;
+    return FinishSave(SaveDocument());
+}

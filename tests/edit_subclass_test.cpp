@@ -1,0 +1,246 @@
+// The editor's subclass: the mouse wheel, erasing, and dropped files.
+#include "harness.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "app/app.h"
+#include "dialog_watcher.h"
+#include "document/document.h"
+#include "resources/resource.h"
+#include "view/view.h"
+
+namespace {
+
+// A real drop handle: DROPFILES followed by the wide file list.
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t chars = 1;
+    for (const std::wstring& path : paths) chars += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wchar_t* list = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths) {
+        memcpy(list, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        list += path.size() + 1;
+    }
+    *list = 0;
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void Drop(const std::vector<std::wstring>& paths) {
+    SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    PumpMessages();
+}
+
+void HoldControl(bool down) {
+    BYTE state[256] = {};
+    if (down) state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+}
+
+void Wheel(int delta) {
+    SendMessageW(EditControl, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
+    PumpMessages();
+}
+
+int FirstVisibleLine() { return static_cast<int>(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0)); }
+
+void ScrollToTop() {
+    SendMessageW(EditControl, EM_SETSEL, 0, 0);
+    POINT origin = {0, 0};
+    SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&origin));
+    PumpMessages();
+}
+
+std::wstring NumberedLines(int count) {
+    std::wstring text;
+    for (int i = 1; i <= count; ++i) text += L"line " + std::to_wstring(i) + L"\r";
+    return text;
+}
+
+}  // namespace
+
+using MouseWheel = AppFixture;
+
+TEST_F(MouseWheel, CtrlZoomsOneStepPerMessageWhateverTheDelta) {
+    StartApp();
+    HoldControl(true);
+    Wheel(120);
+    EXPECT_EQ(ZoomPercent, 110);
+    Wheel(480);
+    EXPECT_EQ(ZoomPercent, 120);
+    Wheel(-120);
+    EXPECT_EQ(ZoomPercent, 110);
+    Wheel(-30);
+    EXPECT_EQ(ZoomPercent, 100);
+    HoldControl(false);
+    EXPECT_EQ(FirstVisibleLine(), 0);
+}
+
+// Where the view stands after EM_LINESCROLL by `lines` from the top; Wine's
+// control does not always land on exactly `lines`, so the wheel is compared
+// with the message it sends rather than with a line number.
+int LineAfterScrollingFromTop(int lines) {
+    ScrollToTop();
+    SendMessageW(EditControl, EM_LINESCROLL, 0, lines);
+    return FirstVisibleLine();
+}
+
+TEST_F(MouseWheel, ScrollsWholeNotchesByTheSystemLineCount) {
+    StartApp();
+    SetEditorText(NumberedLines(400));
+    UINT lines = 0;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    ASSERT_GT(lines, 0u);
+    ASSERT_NE(lines, static_cast<UINT>(WHEEL_PAGESCROLL));
+    HoldControl(false);
+    int notch = static_cast<int>(lines);
+
+    struct Case {
+        int delta, expectedLines;
+    } cases[] = {{-120, notch}, {-240, 2 * notch}, {-360, 3 * notch}, {-60, 0}, {-119, 0}, {-239, notch}};
+    for (const Case& c : cases) {
+        int expected = LineAfterScrollingFromTop(c.expectedLines);
+        ScrollToTop();
+        Wheel(c.delta);
+        EXPECT_EQ(FirstVisibleLine(), expected) << "delta " << c.delta;
+    }
+    ScrollToTop();
+    Wheel(-240);
+    int down = FirstVisibleLine();
+    EXPECT_GT(down, 0);
+    Wheel(60);  // less than a notch scrolls nothing, and is not carried over
+    Wheel(60);
+    EXPECT_EQ(FirstVisibleLine(), down);
+    EXPECT_EQ(ZoomPercent, 100);
+}
+
+TEST_F(MouseWheel, PageScrollSettingScrollsAScreenful) {
+    StartApp();
+    SetEditorText(NumberedLines(400));
+    RECT client;
+    GetClientRect(EditControl, &client);
+    int page = client.bottom / LineHeight;
+    ASSERT_GT(page, 3);
+    int expected = LineAfterScrollingFromTop(page);
+
+    UINT saved = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &saved, 0);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0);
+    HoldControl(false);
+    ScrollToTop();
+    Wheel(-120);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
+    EXPECT_EQ(FirstVisibleLine(), expected);
+}
+
+TEST_F(MouseWheel, EditorNeverErasesItsBackground) {
+    StartApp();
+    HDC dc = GetDC(EditControl);
+    EXPECT_EQ(SendMessageW(EditControl, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+    ReleaseDC(EditControl, dc);
+}
+
+class DroppedFiles : public AppFixture {
+protected:
+    std::wstring MakeFile(const std::wstring& name, const std::string& text) {
+        std::wstring path = ScratchPath(name);
+        WriteBytes(path, text);
+        return path;
+    }
+};
+
+TEST_F(DroppedFiles, OneFileLoadsAndKeepsTheZoom) {
+    StartApp();
+    SendCommand(IDM_ZOOM_200);
+    std::wstring path = MakeFile(L"notes.txt", "dropped text");
+    Drop({path});
+    EXPECT_EQ(EditorText(), L"dropped text");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - notes.txt");
+    EXPECT_EQ(DocumentPath, path);
+    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(ZoomPercent, 200);
+}
+
+TEST_F(DroppedFiles, ThreeFilesLoadInTurnAndTheLastStays) {
+    StartApp();
+    Drop({MakeFile(L"a.txt", "first"), MakeFile(L"b.txt", "second"), MakeFile(L"c.txt", "third")});
+    EXPECT_EQ(EditorText(), L"third");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - c.txt");
+}
+
+TEST_F(DroppedFiles, TooLargeFileIsRefusedAndTheNextIsTried) {
+    StartApp();
+    std::wstring large = ScratchPath(L"large.log");
+    HANDLE file = CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = FileSizeLimit + 1;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    std::wstring small = MakeFile(L"small.txt", "small");
+
+    DialogWatcher watcher(Press(IDOK));
+    Drop({large, small});
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].caption, L"Warning");
+    EXPECT_EQ(watcher.Seen()[0].text, L"File is too large to open. Choose a file smaller than 10MB");
+    EXPECT_EQ(watcher.Seen()[0].IconName(), "warning");
+    EXPECT_EQ(EditorText(), L"small");
+}
+
+TEST_F(DroppedFiles, MissingFileReportsAndTheNextIsTried) {
+    StartApp();
+    DialogWatcher watcher(Press(IDOK));
+    Drop({ScratchPath(L"gone.txt"), MakeFile(L"here.txt", "here")});
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].caption, L"Error");
+    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to get file info.");
+    EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
+    EXPECT_EQ(EditorText(), L"here");
+}
+
+TEST_F(DroppedFiles, CancelInThePromptIgnoresTheRestOfTheDrop) {
+    StartApp();
+    SetEditorText(L"unsaved work");
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+    DialogWatcher watcher(Press(IDCANCEL));
+    Drop({MakeFile(L"a.txt", "first"), MakeFile(L"b.txt", "second")});
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].caption, L"Confirm");
+    EXPECT_EQ(watcher.Seen()[0].text, L"Save changes for New Document?");
+    EXPECT_EQ(EditorText(), L"unsaved work");
+    EXPECT_TRUE(IsModified);
+}
+
+TEST_F(DroppedFiles, NoInThePromptLoadsAndLeavesTheDocumentUnmodified) {
+    StartApp();
+    SetEditorText(L"unsaved work");
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+    DialogWatcher watcher(Press(IDNO));
+    Drop({MakeFile(L"a.txt", "first")});
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(EditorText(), L"first");
+    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - a.txt");
+}
+
+TEST_F(DroppedFiles, PathLongerThan260CharactersLoads) {
+    StartApp();
+    std::wstring folder = ScratchPath(L"");
+    while (folder.size() < 240) {
+        folder += std::wstring(40, L'd') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    std::wstring path = folder + std::wstring(40, L'f') + L".txt";
+    ASSERT_GT(path.size(), 260u);
+    WriteBytes(path, "deep");
+    Drop({path});
+    EXPECT_EQ(EditorText(), L"deep");
+    EXPECT_EQ(DocumentPath, path);
+}

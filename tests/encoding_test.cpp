@@ -1,0 +1,138 @@
+// The pure parts of loading and saving: decoding of a file's bytes, the
+// UTF-8 form that saves write, and the window title.
+#include "harness.h"
+
+#include "document/document.h"
+
+namespace {
+
+// The bytes of a literal, zero bytes included.
+template <size_t N>
+std::string B(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char cell[4];
+    for (unsigned char c : bytes) {
+        wsprintfA(cell, "%02X ", c);
+        out += cell;
+    }
+    return out;
+}
+
+std::string Units(const std::wstring& text) {
+    std::string out;
+    char cell[6];
+    for (wchar_t c : text) {
+        wsprintfA(cell, "%04X ", static_cast<unsigned>(c));
+        out += cell;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Decoding, WellFormedTextAndNulls) {
+    struct Row {
+        std::string bytes;
+        std::wstring text;
+        bool usedAnsi, hadNulls;
+    } rows[] = {
+        // The loader's tests cover the marks through real files; these are the rest.
+        {B("\xFF\xFE\x00\xD8"), L"\xD800", false, false},  // UTF-16 content is not checked
+        {B("\xFE\xFF\xD8\x3D\xDE\x00"), L"\U0001F600", false, false},
+        {"caf\xC3\xA9", L"caf\u00E9", false, false},
+        {"\xF0\x9F\x98\x80", L"\U0001F600", false, false},
+        {"\xF4\x8F\xBF\xBF", L"\U0010FFFF", false, false},
+        {"a\r\nb\nc\rd", L"a\r\nb\nc\rd", false, false},
+        {"", L"", false, false},
+        {B("a\0b"), L"a\uFFFDb", false, true},
+        {B("\xFF\xFE\x41\x00\x00\x00\x42\x00"), L"A\uFFFDB", false, true},
+        {B("\xEF\xBB\xBF\x00z"), L"\uFFFDz", false, true},
+    };
+    for (const Row& row : rows) {
+        DecodedText decoded = DecodeTextBytes(row.bytes);
+        EXPECT_TRUE(decoded.decoded) << Hex(row.bytes);
+        EXPECT_EQ(Units(decoded.text), Units(row.text)) << "bytes: " << Hex(row.bytes);
+        EXPECT_EQ(decoded.usedAnsi, row.usedAnsi) << "bytes: " << Hex(row.bytes);
+        EXPECT_EQ(decoded.hadNulls, row.hadNulls) << "bytes: " << Hex(row.bytes);
+    }
+}
+
+// Bytes that are not well-formed UTF-8 go through the ANSI code page.
+TEST(Decoding, IllFormedUtf8FallsBackToAnsi) {
+    struct Row {
+        std::string bytes;
+        std::wstring cp1252;  // what code page 1252 makes of them
+        bool hadNulls;
+    } rows[] = {
+        {"\xE9", L"\u00E9", false},
+        {"\xFF\x41", L"\u00FFA", false},                           // FF without FE
+        {"\xEF\xBB\x41", L"\u00EF\u00BBA", false},                 // EF BB without BF
+        {"\xC0\x80", L"\u00C0\u20AC", false},                      // overlong
+        {"\xED\xA0\x80", L"\u00ED\u00A0\u20AC", false},            // an encoded surrogate
+        {"\xF4\x90\x80\x80", L"\u00F4\u0090\u20AC\u20AC", false},  // above U+10FFFF
+        {"\x80z", L"\u20ACz", false},                              // a stray continuation byte
+        {"a\xE2\x82", L"a\u00E2\u201A", false},                    // a truncated sequence
+        {B("\xE9\x00"), L"\u00E9\uFFFD", true},
+    };
+    for (const Row& row : rows) {
+        DecodedText decoded = DecodeTextBytes(row.bytes);
+        EXPECT_TRUE(decoded.decoded) << Hex(row.bytes);
+        EXPECT_TRUE(decoded.usedAnsi) << "bytes: " << Hex(row.bytes);
+        EXPECT_EQ(decoded.hadNulls, row.hadNulls) << "bytes: " << Hex(row.bytes);
+        if (GetACP() == 1252) {
+            EXPECT_EQ(Units(decoded.text), Units(row.cp1252)) << "bytes: " << Hex(row.bytes);
+        }
+    }
+}
+
+TEST(Utf8Form, HasNoMarkAndReplacesLoneSurrogates) {
+    struct Row {
+        std::wstring text;
+        std::string bytes;
+    } rows[] = {
+        {L"", ""},
+        {L"A", "A"},
+        {L"a\r\nb", "a\r\nb"},
+        {L"\u00E9", "\xC3\xA9"},
+        {L"\u20AC", "\xE2\x82\xAC"},
+        {L"\U0001F600", "\xF0\x9F\x98\x80"},  // one 4-byte sequence for the pair
+        {L"\xD800", "\xEF\xBF\xBD"},
+        {L"a\xDC00z", "a\xEF\xBF\xBDz"},
+        {L"\xDE00\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // a pair in the wrong order
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Hex(EncodeUtf8(row.text)), Hex(row.bytes)) << "text: " << Units(row.text);
+    }
+}
+
+TEST(WindowTitle, ShortensLongNamesAndKeepsTheMarker) {
+    const std::wstring ellipsis = L"\u2026";
+    std::wstring fits(235, L'n');  // 9 + 235 + 11 = 255
+    std::wstring pair = L"\U0001F600";
+    struct Row {
+        std::wstring name;
+        bool modified;
+        std::wstring title;
+    } rows[] = {
+        {L"New Document", false, L"Tavilo - New Document"},
+        {L"notes.txt", true, L"Tavilo - notes.txt *(unsaved)"},
+        {L"", false, L"Tavilo - "},
+        {fits, true, L"Tavilo - " + fits + L" *(unsaved)"},
+        {fits + L"x", true, L"Tavilo - " + fits.substr(0, 234) + ellipsis + L" *(unsaved)"},
+        {std::wstring(246, L'n'), false, L"Tavilo - " + std::wstring(246, L'n')},
+        {std::wstring(247, L'n'), false, L"Tavilo - " + std::wstring(245, L'n') + ellipsis},
+        {std::wstring(300, L'n'), true, L"Tavilo - " + std::wstring(234, L'n') + ellipsis + L" *(unsaved)"},
+        // The cut would fall inside the pair: the whole pair goes.
+        {std::wstring(233, L'n') + pair + L"tail", true,
+         L"Tavilo - " + std::wstring(233, L'n') + ellipsis + L" *(unsaved)"},
+    };
+    for (const Row& row : rows) {
+        std::wstring title = ComposeWindowTitle(row.name, row.modified);
+        EXPECT_EQ(Units(title), Units(row.title)) << "name length " << row.name.size();
+        EXPECT_LE(title.size(), 255u);
+    }
+}

@@ -1,0 +1,375 @@
+// Loading real files into the real editor: encodings, warnings, the
+// pre-load checks of every caller, large files and the control's state.
+#include "harness.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "app/app.h"
+#include "dialog_watcher.h"
+#include "document/document.h"
+#include "resources/resource.h"
+#include "view/view.h"
+
+namespace {
+
+// The bytes of a literal, zero bytes included.
+template <size_t N>
+std::string B(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}
+
+const wchar_t AnsiWarning[] =
+    L"The file encoding is not UTF-8 or UTF-16.\n"
+    L"The editor used an ANSI fallback. Some characters may be incorrect.";
+const wchar_t NullWarning[] =
+    L"The file contains null characters.\n"
+    L"They are shown as replacement characters.";
+
+std::wstring WriteScratch(const std::wstring& name, const std::string& bytes) {
+    std::wstring path = ScratchPath(name);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+bool Load(const std::wstring& path) { return LoadTextFile(MainWindow, EditControl, path.c_str()); }
+
+// Lines of 62 letters and a line end, cut to exactly `size` bytes.
+std::string Lines(size_t size, const std::string& lineEnd) {
+    std::string line = std::string(62, 'q') + lineEnd;
+    std::string text;
+    text.reserve(size + line.size());
+    while (text.size() < size) text += line;
+    text.resize(size);
+    return text;
+}
+
+int TextLength() { return GetWindowTextLengthW(EditControl); }
+
+// Puts the caret after the last character (positions count a line end once).
+void CaretToEnd() {
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT end = SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    SendMessageW(EditControl, EM_SETSEL, end, end);
+}
+
+void Type(const std::wstring& text) {
+    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
+    PumpMessages();
+}
+
+void SetStatusEncodingPart(const wchar_t* text) {
+    SendMessageW(StatusBar, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+}
+
+// Records what reaches a window, for the message-order checks.
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Seen> EditorMessages;
+int ChangeNotifications = 0;
+
+LRESULT CALLBACK RecordEditor(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+    case WM_SETREDRAW:
+    case EM_SETEVENTMASK:
+    case EM_LIMITTEXT:
+    case EM_EXLIMITTEXT:
+    case EM_SETUNDOLIMIT:
+    case EM_EMPTYUNDOBUFFER: EditorMessages.push_back({message, wParam, lParam}); break;
+    case WM_SETTEXT: EditorMessages.push_back({message, wParam, 0}); break;
+    default: break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CountChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) ++ChangeNotifications;
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == EN_SELCHANGE) ++ChangeNotifications;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+using Loader = AppFixture;
+
+// Every encoding case through a real file; the status bar's encoding part
+// follows each non-empty load, and warnings come after the text is shown.
+TEST_F(Loader, EncodingsOfRealFiles) {
+    StartApp();
+    struct Row {
+        const wchar_t* name;
+        std::string bytes;
+        std::wstring text;
+        const wchar_t* label;
+        std::wstring warning;  // empty: no box
+    } rows[] = {
+        {L"bom8.txt", "\xEF\xBB\xBFhello", L"hello", L" UTF-8 ", L""},
+        {L"le.txt", B("\xFF\xFE\x68\x00\xE9\x00"), L"h\u00E9", L" UTF-16LE ", L""},
+        {L"bom-only.txt", "\xEF\xBB\xBF", L"", L" UTF-8 ", L""},
+        {L"fffe.txt", "\xFF\xFE", L"", L" UTF-16LE ", L""},
+        {L"feff.txt", "\xFE\xFF", L"", L" UTF-16BE ", L""},
+        {L"odd.txt", B("\xFF\xFE\x41\x00\x42"), L"A", L" UTF-16LE ", L""},
+        {L"be.txt", B("\xFE\xFF\x00h\x00\xE9\xD8\x3D\xDE\x00"), L"h\u00E9\U0001F600", L" UTF-16BE ", L""},
+        {L"le2.txt", B("\xFF\xFEh\x00\xE9\x00\x3D\xD8\x00\xDE"), L"h\u00E9\U0001F600", L" UTF-16LE ", L""},
+        {L"ff.txt", "\xFF\x41", L"\u00FFA", L" UTF-8 ", AnsiWarning},
+        {L"efbb.txt", "\xEF\xBB\x41", L"\u00EF\u00BBA", L" UTF-8 ", AnsiWarning},
+        {L"e9.txt", "\xE9", L"\u00E9", L" UTF-8 ", AnsiWarning},
+        {L"bad-after-bom.txt",
+         "\xEF\xBB\xBF"
+         "a\xC3"
+         "b",
+         L"a\uFFFDb", L" UTF-8 ", L""},
+        {L"lf.txt", "one\ntwo\n", L"one\r\ntwo\r\n", L" UTF-8 ", L""},
+        {L"crlf.txt", "one\r\ntwo\r\n", L"one\r\ntwo\r\n", L" UTF-8 ", L""},
+        {L"nulls.txt", B("ab\0cd\0"), L"ab\uFFFDcd\uFFFD", L" UTF-8 ", NullWarning},
+        {L"le-nomark.txt", B("\x41\x00\x42\x00"), L"A\uFFFDB\uFFFD", L" UTF-8 ", NullWarning},
+        {L"ansi-nul.txt", B("\xE9\x00z"), L"\u00E9\uFFFDz", L" UTF-8 ",
+         std::wstring(AnsiWarning) + L"\n\n" + NullWarning},
+    };
+    // Start from a label the first row must change.
+    lstrcpyW(DocumentEncoding, L" UTF-16LE ");
+    for (const Row& row : rows) {
+        std::wstring path = WriteScratch(row.name, row.bytes);
+        SetStatusEncodingPart(L"?");
+        std::wstring textWhenWarned;
+        DialogWatcher watcher([&](const DialogInfo& info) {
+            textWhenWarned = EditorText();
+            PressButton(info.window, IDOK);
+        });
+        ASSERT_TRUE(Load(path)) << Narrow(row.name);
+        PumpMessages();
+        EXPECT_EQ(EditorText(), row.text) << Narrow(row.name);
+        EXPECT_STREQ(DocumentEncoding, row.label) << Narrow(row.name);
+        EXPECT_EQ(StatusPartText(4), row.label) << Narrow(row.name);
+        if (row.warning.empty()) {
+            EXPECT_TRUE(watcher.Seen().empty()) << Narrow(row.name);
+            continue;
+        }
+        ASSERT_EQ(watcher.Seen().size(), 1u) << Narrow(row.name);
+        const DialogInfo& box = watcher.Seen()[0];
+        EXPECT_EQ(box.caption, L"Encoding Warning") << Narrow(row.name);
+        EXPECT_EQ(box.text, row.warning) << Narrow(row.name);
+        EXPECT_EQ(box.IconName(), "warning") << Narrow(row.name);
+        EXPECT_TRUE(box.HasButton(IDOK) && box.buttons.size() == 1) << Narrow(row.name);
+        EXPECT_EQ(box.owner, MainWindow) << Narrow(row.name);
+        EXPECT_EQ(textWhenWarned, row.text) << Narrow(row.name) << ": the text was not in place yet";
+    }
+}
+
+TEST_F(Loader, BigEndianShowsWhatLittleEndianShows) {
+    StartApp();
+    std::wstring text = L"Gr\u00FC\u00DFe, \u4E16\u754C \U0001F600\r\nline two";
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (wchar_t c : text) {
+        little += static_cast<char>(c & 0xFF);
+        little += static_cast<char>(c >> 8);
+        big += static_cast<char>(c >> 8);
+        big += static_cast<char>(c & 0xFF);
+    }
+    ASSERT_TRUE(Load(WriteScratch(L"little.txt", little)));
+    std::wstring shownLittle = EditorText();
+    ASSERT_TRUE(Load(WriteScratch(L"big.txt", big)));
+    EXPECT_EQ(EditorText(), shownLittle);
+    EXPECT_EQ(EditorText(), text);
+}
+
+// An empty file empties the editor but leaves label and status bar alone.
+TEST_F(Loader, EmptyFileKeepsTheLabel) {
+    StartApp();
+    ASSERT_TRUE(Load(WriteScratch(L"be.txt", B("\xFE\xFF\x00x"))));
+    EXPECT_EQ(StatusPartText(4), L" UTF-16BE ");
+    SetStatusEncodingPart(L"untouched");
+    ASSERT_TRUE(Load(WriteScratch(L"empty.txt", "")));
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_STREQ(DocumentEncoding, L" UTF-16BE ");
+    EXPECT_EQ(StatusPartText(4), L"untouched");
+    EXPECT_FALSE(SendMessageW(EditControl, EM_CANUNDO, 0, 0));
+}
+
+// The replacement runs with redraw, notifications and undo off, in this
+// order, and puts the creation-time limit and event mask back.
+TEST_F(Loader, ReplacesTheTextQuietly) {
+    StartApp();
+    std::wstring path = WriteScratch(L"quiet.txt", "quiet text\r\n");
+    SetWindowSubclass(EditControl, RecordEditor, 77, 0);
+    SetWindowSubclass(MainWindow, CountChanges, 78, 0);
+    ASSERT_TRUE(Load(path));
+    PumpMessages();
+    RemoveWindowSubclass(EditControl, RecordEditor, 77);
+    RemoveWindowSubclass(MainWindow, CountChanges, 78);
+
+    const std::vector<std::pair<UINT, std::pair<WPARAM, LPARAM>>> expected = {
+        {WM_SETREDRAW, {FALSE, 0}},
+        {EM_SETEVENTMASK, {0, 0}},
+        {EM_EXLIMITTEXT, {0, 0xA00000}},
+        {EM_SETUNDOLIMIT, {0, 0}},
+        {WM_SETTEXT, {0, 0}},
+        {EM_EMPTYUNDOBUFFER, {0, 0}},
+        {EM_SETUNDOLIMIT, {100, 0}},
+        {EM_SETEVENTMASK, {0, 0x000B0001}},
+        {WM_SETREDRAW, {TRUE, 0}},
+    };
+    ASSERT_EQ(EditorMessages.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(EditorMessages[i].message, expected[i].first) << "message " << i;
+        EXPECT_EQ(EditorMessages[i].wParam, expected[i].second.first) << "message " << i;
+        EXPECT_EQ(EditorMessages[i].lParam, expected[i].second.second) << "message " << i;
+    }
+    EXPECT_EQ(ChangeNotifications, 0);
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETEVENTMASK, 0, 0), 0x000B0001);
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETLIMITTEXT, 0, 0), 0xA00000);
+    EXPECT_TRUE(IsWindowVisible(EditControl));
+    EXPECT_TRUE(GutterDirty);
+}
+
+TEST_F(Loader, NothingToUndoAfterALoad) {
+    StartApp();
+    Type(L"typed before");
+    ASSERT_TRUE(SendMessageW(EditControl, EM_CANUNDO, 0, 0));
+    ASSERT_TRUE(Load(WriteScratch(L"loaded.txt", "loaded")));
+    EXPECT_FALSE(SendMessageW(EditControl, EM_CANUNDO, 0, 0));
+    SendCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(EditorText(), L"loaded");
+    // New edits can be undone again.
+    CaretToEnd();
+    Type(L"!");
+    SendCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(EditorText(), L"loaded");
+}
+
+// After a 1 MB load typing still works: the limit is the creation-time
+// 10,485,760 characters, not the 64K that EM_LIMITTEXT 0 would give.
+static void ExpectTypingAtTheEndAfterLoading(const std::string& lineEnd) {
+    std::string bytes = Lines(1 << 20, lineEnd);
+    ASSERT_TRUE(Load(WriteScratch(L"big.txt", bytes)));
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETLIMITTEXT, 0, 0), 0xA00000);
+    int before = TextLength();
+    CaretToEnd();
+    Type(std::wstring(200, L'z'));
+    EXPECT_EQ(TextLength(), before + 200);
+    std::wstring text = EditorText();
+    EXPECT_EQ(text.substr(text.size() - 200), std::wstring(200, L'z'));
+}
+
+TEST_F(Loader, TypingAtTheEndOfAOneMegabyteFileWithLf) {
+    StartApp();
+    ExpectTypingAtTheEndAfterLoading("\n");
+}
+
+TEST_F(Loader, TypingAtTheEndOfAOneMegabyteFileWithCrLf) {
+    StartApp();
+    ExpectTypingAtTheEndAfterLoading("\r\n");
+}
+
+// A CR LF pair split across a 4,096-byte boundary stays one line break.
+TEST_F(Loader, LineBreaksAcrossFourKilobyteBoundaries) {
+    StartApp();
+    std::string bytes = std::string(4095, 'a') + "\r\n";                       // CR at 4095, LF at 4096
+    for (int i = 0; i < 4; ++i) bytes += std::string(4094, 'b' + i) + "\r\n";  // CR at 8191, ...
+    bytes += "end";
+    ASSERT_TRUE(Load(WriteScratch(L"boundary.txt", bytes)));
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), 6);
+    EXPECT_TRUE(EditorText() == Widen(bytes)) << "the loaded text differs from the file";
+}
+
+TEST_F(Loader, TheLargestFileLoads) {
+    StartApp();
+    std::string bytes = Lines(10485760, "\r\n");
+    std::wstring path = WriteScratch(L"max.txt", bytes);
+    DialogWatcher watcher(Press(IDOK));
+    EXPECT_TRUE(PassesPreloadChecks(MainWindow, path.c_str(), LoadCaller::OpenCommand));
+    EXPECT_TRUE(watcher.Seen().empty());
+    ASSERT_TRUE(Load(path));
+    EXPECT_EQ(TextLength(), 10485760);
+    std::wstring text = EditorText();
+    EXPECT_EQ(text.substr(text.size() - 10), Widen(bytes.substr(bytes.size() - 10)));
+}
+
+// One byte over the limit: each caller's own message, and nothing changes.
+TEST_F(Loader, TooLargeForEveryCaller) {
+    StartApp();
+    std::wstring path = WriteScratch(L"over.txt", Lines(10485761, "\r\n"));
+    SetEditorText(L"kept");
+    struct Row {
+        LoadCaller caller;
+        HWND owner;
+        const wchar_t* text;
+        const wchar_t* caption;
+    } rows[] = {
+        {LoadCaller::OpenCommand, MainWindow, L"File is too large to open. Choose a file smaller than 10MB.",
+         L"Error"},
+        {LoadCaller::DroppedFile, EditControl, L"File is too large to open. Choose a file smaller than 10MB",
+         L"Warning"},
+        {LoadCaller::CommandLine, MainWindow, L"File is too large to open. Choose a file smaller than 10MB",
+         L"Warning"},
+    };
+    for (const Row& row : rows) {
+        DialogWatcher watcher(Press(IDOK));
+        EXPECT_FALSE(PassesPreloadChecks(row.owner, path.c_str(), row.caller));
+        ASSERT_EQ(watcher.Seen().size(), 1u) << Narrow(row.text);
+        const DialogInfo& box = watcher.Seen()[0];
+        EXPECT_EQ(box.text, row.text);
+        EXPECT_EQ(box.caption, row.caption);
+        EXPECT_EQ(box.IconName(), "warning");
+        EXPECT_EQ(GetAncestor(box.owner, GA_ROOT), MainWindow);
+    }
+    EXPECT_EQ(EditorText(), L"kept");
+}
+
+TEST_F(Loader, MissingFileFailsToGetInfo) {
+    StartApp();
+    for (LoadCaller caller : {LoadCaller::OpenCommand, LoadCaller::DroppedFile, LoadCaller::CommandLine}) {
+        DialogWatcher watcher(Press(IDOK));
+        EXPECT_FALSE(PassesPreloadChecks(MainWindow, ScratchPath(L"missing.txt").c_str(), caller));
+        ASSERT_EQ(watcher.Seen().size(), 1u);
+        EXPECT_EQ(watcher.Seen()[0].text, L"Failed to get file info.");
+        EXPECT_EQ(watcher.Seen()[0].caption, L"Error");
+        EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
+    }
+}
+
+// A file held open without sharing cannot be read: no message, no change.
+TEST_F(Loader, UnreadableFileFailsSilently) {
+    StartApp();
+    ASSERT_TRUE(Load(WriteScratch(L"before.txt", B("\xFF\xFEk\x00"))));
+    std::wstring path = WriteScratch(L"locked.txt", "locked");
+    HANDLE holder =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    DialogWatcher watcher(Press(IDOK));
+    EXPECT_FALSE(Load(path));
+    PumpMessages();
+    CloseHandle(holder);
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_EQ(EditorText(), L"k");
+    EXPECT_STREQ(DocumentEncoding, L" UTF-16LE ");
+}
+
+// The command line names a missing file: its message, then an empty
+// "New Document".
+TEST_F(Loader, CommandLineFileThatIsMissing) {
+    DialogWatcher watcher(Press(IDOK));
+    StartApp(L"\"" + TaviloExePath() + L"\" \"" + ScratchPath(L"nowhere.txt") + L"\"");
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to get file info.");
+    EXPECT_EQ(watcher.Seen()[0].owner, MainWindow);
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
+    EXPECT_EQ(EditorText(), L"");
+}
+
+TEST_F(Loader, CommandLineFileLoads) {
+    std::wstring path = WriteScratch(L"first.txt",
+                                     "\xEF\xBB\xBF"
+                                     "first");
+    WriteScratch(L"second.txt", "second");
+    StartApp(L"\"" + TaviloExePath() + L"\" \"" + path + L"\" \"" + ScratchPath(L"second.txt") + L"\"");
+    EXPECT_EQ(EditorText(), L"first");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - first.txt");
+    EXPECT_EQ(DocumentPath, path);
+    EXPECT_FALSE(IsModified);
+    PumpMessages();
+    EXPECT_FALSE(PumpUntil([] { return IsModified; }, 100));
+}

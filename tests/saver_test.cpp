@@ -1,0 +1,339 @@
+// Saving through the real commands, the real save dialog and real files:
+// what lands on disk, and what a failed save leaves behind.
+#include "harness.h"
+
+#include <dlgs.h>
+#include <richedit.h>
+
+#include "app/app.h"
+#include "dialog_watcher.h"
+#include "document/document.h"
+#include "resources/resource.h"
+#include "view/view.h"
+
+namespace {
+
+template <size_t N>
+std::string B(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}
+
+std::wstring WriteScratch(const std::wstring& name, const std::string& bytes) {
+    std::wstring path = ScratchPath(name);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+// Loads a file as a dropped file does, so that the document has it as its file.
+void OpenAsDocument(const std::wstring& path) {
+    ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str()));
+    SetDocumentPath(path.c_str());
+    ClearModified();
+}
+
+void TypeAndSync(const std::wstring& text) {
+    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+}
+
+std::vector<std::wstring> ScratchFiles() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(ScratchPath(L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::vector<std::wstring> ComboItems(HWND dialog, int id) {
+    std::vector<std::wstring> items;
+    int count = static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+// Presses a button of a dialog once it takes input again (after a message
+// box of its own has closed); the watcher answers each dialog only once.
+HWND PendingDialog = nullptr;
+int PendingButton = 0;
+void CALLBACK PressWhenEnabled(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!IsWindow(PendingDialog)) {
+        KillTimer(nullptr, timer);
+    } else if (IsWindowEnabled(PendingDialog)) {
+        KillTimer(nullptr, timer);
+        PressButton(PendingDialog, PendingButton);
+    }
+}
+void PressLater(HWND dialog, int id) {
+    PendingDialog = dialog;
+    PendingButton = id;
+    SetTimer(nullptr, 0, 20, PressWhenEnabled);
+}
+
+void ExpectSaveFailedBox(const DialogInfo& box) {
+    EXPECT_EQ(box.text, L"Failed to save file.");
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.IconName(), "error");
+    EXPECT_EQ(box.owner, MainWindow);
+}
+
+}  // namespace
+
+using Saver = AppFixture;
+
+TEST_F(Saver, EmptyDocumentGivesAnEmptyFile) {
+    StartApp();
+    std::wstring path = WriteScratch(L"was-full.txt", "old content");
+    EXPECT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_TRUE(WriteTextFile(EditControl, ScratchPath(L"new.txt").c_str()));
+    EXPECT_EQ(GetFileAttributesW(ScratchPath(L"new.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(ReadBytes(ScratchPath(L"new.txt")), "");
+}
+
+// Whatever a file was loaded as, Save writes UTF-8 without a mark and CR LF.
+TEST_F(Saver, SaveWritesUtf8WithoutMarkAndCrLf) {
+    StartApp();
+    struct Row {
+        const wchar_t* name;
+        std::string loaded, saved;
+    } rows[] = {
+        {L"le.txt", B("\xFF\xFEh\x00\xE9\x00\n\x00x\x00"), "h\xC3\xA9\r\nx"},
+        {L"be.txt", B("\xFE\xFF\x00h\x00\xE9\x00\n\x00x"), "h\xC3\xA9\r\nx"},
+        {L"bom.txt",
+         "\xEF\xBB\xBF"
+         "abc\r\n",
+         "abc\r\n"},
+        {L"lf.txt", "one\ntwo\n\nthree", "one\r\ntwo\r\n\r\nthree"},
+        {L"ansi.txt", "caf\xE9", "caf\xC3\xA9"},
+    };
+    for (const Row& row : rows) {
+        std::wstring path = WriteScratch(row.name, row.loaded);
+        DialogWatcher watcher(Press(IDOK));  // the ANSI row's warning
+        OpenAsDocument(path);
+        SendCommand(IDM_FILE_SAVE);
+        EXPECT_EQ(ReadBytes(path), row.saved) << Narrow(row.name);
+        EXPECT_STREQ(DocumentEncoding, L" UTF-8 ") << Narrow(row.name);
+        EXPECT_EQ(StatusPartText(4), L" UTF-8 ") << Narrow(row.name);
+    }
+}
+
+TEST_F(Saver, CharactersOutsideTheBasicPlaneAndLoneSurrogates) {
+    StartApp();
+    std::wstring path = ScratchPath(L"planes.txt");
+    SetEditorText(L"a\U0001F600b");
+    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    EXPECT_EQ(ReadBytes(path),
+              "a\xF0\x9F\x98\x80"
+              "b");
+
+    SetEditorText(
+        L"a\xD800"
+        L"b");
+    if (EditorText() !=
+        L"a\xD800"
+        L"b")
+        GTEST_SKIP() << "the control does not keep a lone surrogate";
+    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    EXPECT_EQ(ReadBytes(path),
+              "a\xEF\xBF\xBD"
+              "b");
+}
+
+TEST_F(Saver, SaveAsAddsTxtToANameWithoutExtension) {
+    StartApp();
+    TypeAndSync(L"draft");
+    std::vector<std::wstring> types;
+    DialogWatcher watcher([&](const DialogInfo& info) {
+        types = ComboItems(info.window, cmb1);
+        EnterFileName(info.window, ScratchPath(L"draft"));
+    });
+    SendCommand(IDM_FILE_SAVE_AS);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].caption, L"Save As");
+    EXPECT_EQ(watcher.Seen()[0].owner, MainWindow);
+    EXPECT_EQ(types, (std::vector<std::wstring>{L"Text Files (*.txt)", L"All Files (*.*)"}));
+    EXPECT_EQ(ReadBytes(ScratchPath(L"draft.txt")), "draft");
+    EXPECT_EQ(DocumentPath, ScratchPath(L"draft.txt"));
+    EXPECT_EQ(DocumentName, L"draft.txt");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - draft.txt");
+    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETMODIFY, 0, 0), 0);
+}
+
+TEST_F(Saver, SaveAsAsksBeforeOverwriting) {
+    StartApp();
+    std::wstring path = WriteScratch(L"old.txt", "old");
+    TypeAndSync(L"new");
+    DialogWatcher watcher([&](const DialogInfo& info) {
+        if (info.HasButton(IDYES)) {
+            PressButton(info.window, IDYES);
+        } else {
+            EnterFileName(info.window, path);
+        }
+    });
+    SendCommand(IDM_FILE_SAVE_AS);
+    ASSERT_EQ(watcher.Seen().size(), 2u);
+    const DialogInfo& box = watcher.Seen()[1];
+    // Wine's box says "File already exists." without naming the file.
+    EXPECT_NE(box.text.find(L"already exists"), std::wstring::npos) << Narrow(box.text);
+    EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO));
+    EXPECT_EQ(box.owner, watcher.Seen()[0].window);
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - old.txt");
+}
+
+// Declining the overwrite returns to the dialog; cancelling it then gives
+// Cancelled, silently, with nothing written or changed.
+TEST_F(Saver, DecliningTheOverwriteThenCancelling) {
+    StartApp();
+    std::wstring path = WriteScratch(L"keep.txt", "keep");
+    TypeAndSync(L"other");
+    DialogWatcher watcher([&](const DialogInfo& info) {
+        if (info.HasButton(IDNO)) {
+            PressButton(info.window, IDNO);
+            PressLater(info.owner, IDCANCEL);
+        } else {
+            EnterFileName(info.window, path);
+        }
+    });
+    EXPECT_EQ(SaveDocumentAs(MainWindow, EditControl), SaveResult::Cancelled);
+    EXPECT_EQ(watcher.Seen().size(), 2u);
+    EXPECT_EQ(ReadBytes(path), "keep");
+    EXPECT_TRUE(DocumentPath.empty());
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
+}
+
+TEST_F(Saver, CancelledSaveAsChangesNothing) {
+    StartApp();
+    TypeAndSync(L"text");
+    DialogWatcher watcher(Press(IDCANCEL));
+    SendCommand(IDM_FILE_SAVE_AS);
+    EXPECT_EQ(watcher.Seen().size(), 1u);  // the dialog, and no failure box
+    EXPECT_TRUE(IsModified);
+    EXPECT_TRUE(DocumentPath.empty());
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
+    EXPECT_EQ(ScratchFiles().size(), 0u);
+}
+
+TEST_F(Saver, SaveOfADocumentWithAFileShowsNoDialog) {
+    StartApp();
+    std::wstring path = WriteScratch(L"mine.txt", "mine");
+    OpenAsDocument(path);
+    TypeAndSync(L"!");
+    DialogWatcher watcher(Press(IDCANCEL));
+    SendCommand(IDM_FILE_SAVE);
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_EQ(ReadBytes(path), "!mine");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - mine.txt");
+    EXPECT_FALSE(IsModified);
+}
+
+TEST_F(Saver, SaveOfANewDocumentOpensTheDialog) {
+    StartApp();
+    TypeAndSync(L"fresh");
+    DialogWatcher watcher(
+        [&](const DialogInfo& info) { EnterFileName(info.window, ScratchPath(L"fresh.txt")); });
+    SendCommand(IDM_FILE_SAVE);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(ReadBytes(ScratchPath(L"fresh.txt")), "fresh");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - fresh.txt");
+}
+
+// A save that cannot replace the file reports it and changes no state.
+static void SaveAndExpectFailure(const std::wstring& path) {
+    DialogWatcher watcher(Press(IDOK));
+    SendCommand(IDM_FILE_SAVE);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    ExpectSaveFailedBox(watcher.Seen()[0]);
+    EXPECT_TRUE(IsModified);
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - target.txt *(unsaved)");
+    EXPECT_STREQ(DocumentEncoding, L" UTF-16LE ");
+    EXPECT_EQ(DocumentPath, path);
+}
+
+// The old bytes are intact and no temporary file is left.
+static void ExpectOldFileAlone(const std::wstring& path, const std::string& old) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"target.txt"});
+}
+
+TEST_F(Saver, TargetHeldOpenWithoutSharing) {
+    StartApp();
+    std::string old =
+        B("\xFF\xFEo\x00l\x00"
+          "d\x00");
+    std::wstring path = WriteScratch(L"target.txt", old);
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    SaveAndExpectFailure(path);
+    CloseHandle(holder);
+    ExpectOldFileAlone(path, old);
+}
+
+// Tests run as root, and Wine lets root write a read-only file: the
+// attribute is what must stop the save.
+TEST_F(Saver, ReadOnlyTarget) {
+    StartApp();
+    std::string old =
+        B("\xFF\xFEo\x00l\x00"
+          "d\x00");
+    std::wstring path = WriteScratch(L"target.txt", old);
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    SaveAndExpectFailure(path);
+    ExpectOldFileAlone(path, old);
+}
+
+TEST_F(Saver, SaveAsOntoAReadOnlyFileFails) {
+    StartApp();
+    std::wstring path = WriteScratch(L"locked.txt", "locked");
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    TypeAndSync(L"text");
+    DialogWatcher watcher([&](const DialogInfo& info) {
+        if (info.HasButton(IDYES)) {
+            PressButton(info.window, IDYES);
+        } else if (info.text == L"Failed to save file.") {
+            PressButton(info.window, IDOK);
+        } else {
+            EnterFileName(info.window, path);
+        }
+    });
+    SendCommand(IDM_FILE_SAVE_AS);
+    ASSERT_FALSE(watcher.Seen().empty());
+    ExpectSaveFailedBox(watcher.Seen().back());
+    EXPECT_TRUE(DocumentPath.empty());
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), "locked");
+    EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"locked.txt"});
+}
+
+TEST_F(Saver, MissingFolderFailsWithoutLeftovers) {
+    StartApp();
+    SetEditorText(L"text");
+    EXPECT_FALSE(WriteTextFile(EditControl, ScratchPath(L"no\\such\\file.txt").c_str()));
+    EXPECT_TRUE(ScratchFiles().empty());
+}
+
+// A successful save over an existing file leaves only that file, with the
+// new bytes and its other attributes.
+TEST_F(Saver, ReplacingLeavesOnlyTheTarget) {
+    StartApp();
+    std::wstring path = WriteScratch(L"target.txt", "old");
+    SetEditorText(L"first line\r\nsecond");
+    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    EXPECT_EQ(ReadBytes(path), "first line\r\nsecond");
+    EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"target.txt"});
+}
