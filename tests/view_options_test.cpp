@@ -1,6 +1,7 @@
 // Fonts and sizes, themes, zoom and word wrap, as the Options menu, the
 // window's pixels and the editor show them.
 #include "harness.h"
+#include "dialog_watcher.h"
 
 #include <richedit.h>
 
@@ -536,4 +537,16 @@ TEST_F(WordWrap, ToggleScrollsHomeFlipsTheCheckAndHidesTheHorizontalBar) {
     EXPECT_EQ(position.x, 0);
     EXPECT_EQ(position.y, 0);
     EXPECT_EQ(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), 60);
+}
+
+// A new theme is no edit: closing afterwards asks nothing.
+TEST_F(Themes, LeaveAnUnchangedDocumentUnchanged) {
+    StartApp();
+    SendCommand(IDM_THEME_FIRST + 3);
+    EXPECT_EQ(SendMessageW(EditControl, EM_GETMODIFY, 0, 0), 0);
+    DialogWatcher watcher(Press(IDCANCEL));
+    SendMessageW(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages();
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_FALSE(IsWindow(MainWindow));
 }

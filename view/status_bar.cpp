@@ -1,18 +1,132 @@
-// The five-part status bar.
+// The five-part status bar: caret position and selection, word wrap, zoom,
+// document length and encoding; also the Zoom menu's check marks.
 #include "view/view.h"
 
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
 #include "app/app.h"
 #include "document/document.h"
+#include "resources/resource.h"
+#include "view/display_lines.h"
+#include "view/gdi_scope.h"
+#include "view/line_numbers.h"
 
-// Minimal: the texts without measuring; the full status bar replaces it.
-void UpdateStatusBar() {
-    if (!StatusBar) return;
-    int edges[5] = {200, 320, 440, 640, -1};
+namespace {
+
+struct CaretPlace {
+    int line, column, selection;
+};
+
+// Line is the logical line of the selection's start and Col its place in
+// its display line, so a selection made backwards reads as made forwards.
+CaretPlace ReadCaretPlace() {
+    CHARRANGE selection = {};
+    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    CaretPlace place = {1, 1, std::abs(static_cast<int>(selection.cpMax - selection.cpMin))};
+    if (selection.cpMin < 0) {
+        int line = static_cast<int>(SendMessageW(EditControl, EM_EXLINEFROMCHAR, 0, selection.cpMin));
+        place.column =
+            selection.cpMin - static_cast<LONG>(SendMessageW(EditControl, EM_LINEINDEX, line, 0)) + 1;
+        return place;
+    }
+    RECT client;
+    GetClientRect(EditControl, &client);
+    RefreshLineNumberCache(EditControl, client.bottom);
+    LineOfPosition at =
+        FindLineOfPosition(EditControl, ReadLayoutPrint(EditControl), selection.cpMin, CacheLineCount);
+    place.column = selection.cpMin - at.start + 1;
+    if (at.line < 0 || at.line >= static_cast<int>(LineNumberCache.size())) return place;
+    // An entry the last refresh did not write may be stale; count it afresh.
+    int number = IsLineNumberFresh(at.line) ? LineNumberCache[at.line] : 0;
+    if (number == 0) number = CountLogicalNumber(EditControl, at.line, at.start, CacheLineCount);
+    place.line = std::max(number, 1);
+    return place;
+}
+
+int ReadZoomPercent() {
+    DWORD numerator = 0, denominator = 0;
+    SendMessageW(EditControl, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+                 reinterpret_cast<LPARAM>(&denominator));
+    if (numerator == 0 || denominator == 0) return 100;
+    return MulDiv(static_cast<int>(numerator), 100, static_cast<int>(denominator));
+}
+
+void CheckZoomPreset(int zoom) {
+    HMENU menu = GetOptionsSubmenu(OPTIONS_POS_ZOOM);
+    if (!menu) return;
+    UINT preset = zoom == 100   ? IDM_ZOOM_100
+                  : zoom == 150 ? IDM_ZOOM_150
+                  : zoom == 200 ? IDM_ZOOM_200
+                  : zoom == 300 ? IDM_ZOOM_300
+                                : 0;
+    if (preset) {
+        CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_300, preset, MF_BYCOMMAND);
+        return;
+    }
+    for (UINT id = IDM_ZOOM_100; id <= IDM_ZOOM_300; ++id)
+        CheckMenuItem(menu, id, MF_BYCOMMAND | MF_UNCHECKED);
+}
+
+void SetPartText(int part, const wchar_t* text) {
+    SendMessageW(StatusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(text));
+}
+
+int MeasureText(HDC dc, const wchar_t* text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    return size.cx;
+}
+
+// Parts 1 to 4 are as wide as their texts in the status bar's own font,
+// plus a pad; part 0 takes what is left and shrinks to nothing first; the
+// last part ends short of the size grip.
+void SetPartWidths(const wchar_t* const texts[4]) {
+    RECT client;
+    GetClientRect(StatusBar, &client);
+    int widths[4];
+    {
+        WindowDc dc(StatusBar);
+        SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(StatusBar, WM_GETFONT, 0, 0)));
+        for (int i = 0; i < 4; ++i) widths[i] = MeasureText(dc.Get(), texts[i]);
+    }
+    UINT dpi = GetDpiForWindow(StatusBar);
+    int pad = MulDiv(10, dpi, 96);
+    int grip = MulDiv(GetSystemMetrics(SM_CXVSCROLL), dpi, 96);
+    int edges[5];
+    edges[0] = std::max(client.right - (widths[0] + widths[1] + widths[2] + widths[3] + 4 * pad + grip), 0L);
+    for (int i = 1; i < 5; ++i) edges[i] = edges[i - 1] + widths[i - 1] + pad;
     SendMessageW(StatusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-    SendMessageW(StatusBar, SB_SETTEXTW, 1,
-                 reinterpret_cast<LPARAM>(Autowrap ? L" Auto-Wrap ON" : L" Auto-Wrap OFF"));
-    SendMessageW(StatusBar, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(DocumentEncoding));
+}
+
+}  // namespace
+
+void UpdateStatusBar() {
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    long long characters =
+        SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    CaretPlace place = ReadCaretPlace();
+    int zoom = ReadZoomPercent();
+    CheckZoomPreset(zoom);
+    if (!StatusBar) return;
+
+    wchar_t position[256], zoomText[64], size[256];
+    swprintf(position, 256, L" Line %d  Col %d  Sel %d ", place.line, place.column, place.selection);
+    swprintf(zoomText, 64, L" Zoom: %d%% ", zoom);
+    swprintf(size, 256, L" %lld chars (~ %ls) ", characters, FormatSizeText(characters).c_str());
+    const wchar_t* wrap = Autowrap ? L" Auto-Wrap ON" : L" Auto-Wrap OFF";
+    // The parts first: a status bar fresh from creation has only one, and
+    // drops the texts of parts it does not have yet.
+    const wchar_t* const measured[4] = {wrap, zoomText, size, DocumentEncoding};
+    SetPartWidths(measured);
+    SetPartText(0, position);
+    SetPartText(1, wrap);
+    SetPartText(2, zoomText);
+    SetPartText(3, size);
+    SetPartText(4, DocumentEncoding);
 }

@@ -45,13 +45,12 @@ void ApplyTheme(UINT commandId) {
     ReplaceBrush(WrapBarBrush, theme.wrapBar);
     ReplaceBrush(GutterBackgroundBrush, theme.gutterBackground);
 
-    // Recolouring the text marks the control modified; the document has not
-    // changed, so it keeps the state it had (a prompt on closing would
-    // otherwise ask about changes the title does not show).
-    LRESULT modified = SendMessageW(EditControl, EM_GETMODIFY, 0, 0);
+    // Recolouring marks the control modified; a document that held no edit
+    // must not ask to be saved because of a new theme. An edit it held stays.
+    bool heldEdit = SendMessageW(EditControl, EM_GETMODIFY, 0, 0) != 0;
     SendMessageW(EditControl, EM_SETBKGNDCOLOR, 0, theme.editorBackground);
     ApplyThemeTextColour();
-    SendMessageW(EditControl, EM_SETMODIFY, modified != 0, 0);
+    if (!heldEdit) SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
 
     InvalidateRect(GutterWindow, nullptr, TRUE);
     UpdateWindow(GutterWindow);

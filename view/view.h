@@ -21,7 +21,12 @@ extern HBRUSH GutterBackgroundBrush;
 extern HBRUSH WrapBarBrush;
 extern int GutterWidth;
 extern int LineHeight;
-extern std::vector<int32_t> LineNumberCache;
+extern std::vector<int32_t> LineNumberCache;  // logical number per display line
+extern int CacheFirstLine;                    // first visible display line at the last refresh
+extern int CacheLineCount;                    // display line count at the last refresh
+extern int CacheLogicalCount;                 // lines before CacheFirstLine that begin a logical line
+extern bool CacheContinues;                   // the line before CacheFirstLine runs on into it
+extern int DigitThreshold;                    // the gutter widens when a visible number reaches it
 
 // fonts.cpp
 constexpr int FontCount = 6;
@@ -56,13 +61,18 @@ void ToggleAutoWrap();
 extern const wchar_t GutterClassName[];  // "GutterClass"
 LRESULT CALLBACK GutterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT PaintGutter(HWND gutter);
-void RefreshLineNumberCache(HWND edit, int visibleBottom);
-int ComputeGutterWidth(HWND window, HWND edit);
 int GutterWidthForText(int textWidth);
 int MeasureLineHeight(HWND window);
 
+// line_numbers.cpp
+void RefreshLineNumberCache(HWND edit, int visibleBottom);
+int ComputeGutterWidth(HWND window, HWND edit);
+
 // status_bar.cpp
 void UpdateStatusBar();
+
+// size_text.cpp: "1023 bytes", "1.5 KB", ... for a count of characters.
+std::wstring FormatSizeText(long long characters);
 
 // settings.cpp
 std::wstring OpenSettingsFile();

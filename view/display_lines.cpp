@@ -1,0 +1,415 @@
+// Reading the editor's display lines with as few position queries as the
+// layout allows.
+//
+// Under Wine every EM_LINEINDEX, EM_POSFROMCHAR, EM_LINELENGTH,
+// EM_EXLINEFROMCHAR and EM_GETTEXTRANGE walks the paragraphs from the top
+// of the document, so near the end of a large document each costs about
+// as much as the control's own repaint. What is known is therefore kept:
+// - the lines read last, reused while neither the text nor the layout
+//   changed (scrolling only moves their tops, all by the same amount);
+// - with word wrap off every line ends at a paragraph mark, so the starts
+//   of the lines below the first visible one come from one read of the
+//   text, checked against the control at the last of them;
+// - a line runs on into the next exactly when no paragraph mark ends it,
+//   so the text tells which lines continue and how many logical lines
+//   begin above a point, counted from the last point asked for.
+#include "view/display_lines.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+#include "view/view.h"
+
+namespace {
+
+LONG LineStart(HWND edit, int line) { return static_cast<LONG>(SendMessageW(edit, EM_LINEINDEX, line, 0)); }
+
+LONG LineLength(HWND edit, LONG position) {
+    return static_cast<LONG>(SendMessageW(edit, EM_LINELENGTH, position, 0));
+}
+
+int LineOf(HWND edit, LONG position) {
+    return static_cast<int>(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, position));
+}
+
+LONG TopOf(HWND edit, LONG position) {
+    POINTL point = {};
+    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
+    return point.y;
+}
+
+std::wstring ReadText(HWND edit, LONG from, LONG to) {
+    if (to <= from) return std::wstring();
+    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
+    TEXTRANGEW range = {{from, to}, text.data()};
+    LRESULT copied = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+// A stretch of the editor's text that grows as the readers look further,
+// so that one read serves all the lines of the view.
+class TextWindow {
+public:
+    TextWindow(HWND edit, LONG textLength) : edit_(edit), length_(textLength) {}
+
+    // The character at `position`; 0 outside the text.
+    wchar_t At(LONG position) {
+        if (position < 0 || position >= length_ || !Cover(position)) return 0;
+        return text_[position - from_];
+    }
+
+    // The first paragraph mark at or after `position`; -1 when none is left.
+    LONG FindParagraphMark(LONG position) {
+        while (position < length_ && Cover(position)) {
+            LONG end = End();
+            for (LONG p = position; p < end; ++p) {
+                if (text_[p - from_] == L'\r') return p;
+            }
+            position = end;
+        }
+        return -1;
+    }
+
+    bool HasText() const { return !text_.empty(); }
+    LONG From() const { return from_; }
+    const std::wstring& Text() const { return text_; }
+
+private:
+    LONG End() const { return from_ + static_cast<LONG>(text_.size()); }
+
+    bool Cover(LONG position) {
+        if (text_.empty()) {
+            from_ = position;
+            text_ = ReadText(edit_, position, std::min(length_, position + chunk_));
+        } else if (position < from_) {
+            text_.insert(0, ReadText(edit_, position, from_));
+            from_ = position;
+        } else if (position >= End()) {
+            chunk_ *= 2;
+            text_ += ReadText(edit_, End(), std::min(length_, std::max(position + 1, End() + chunk_)));
+        }
+        return position >= from_ && position < End();
+    }
+
+    HWND edit_;
+    LONG length_;
+    LONG from_ = 0;
+    LONG chunk_ = 4096;
+    std::wstring text_;
+};
+
+// Whether the line starting at `start` runs on into the next one, which
+// starts at `next`, judged by the character before `next`: a paragraph
+// mark ends a logical line, and any other character ends a display line
+// only by wrapping (Wine's soft line break, Shift+Enter, reads as a space
+// and runs on like one). A vertical tab, Windows' soft line break, is left
+// to the control. `start` is looked up when passed as -1.
+bool LineRunsOn(HWND edit, int line, LONG start, LONG next, wchar_t last) {
+    if (last == L'\r') return false;
+    if (last != L'\v') return true;
+    if (start < 0) start = LineStart(edit, line);
+    return next == start + LineLength(edit, start);
+}
+
+// Whether a line that begins a logical line starts right after the
+// vertical tab at `position`.
+bool SoftBreakBeginsLogicalLine(HWND edit, LONG position) {
+    LONG next = position + 1;
+    int line = LineOf(edit, next);
+    if (line <= 0 || LineStart(edit, line) != next) return false;
+    return !LineRunsOn(edit, line - 1, -1, next, L'\v');
+}
+
+// Lines that begin a logical line right after a line break at one of the
+// text[from, to) positions, where `text` starts at `textStart`.
+int LogicalStartsAfterBreaks(HWND edit, const std::wstring& text, LONG textStart, LONG from, LONG to) {
+    int count = 0;
+    for (LONG p = std::max(from, textStart); p < to && p - textStart < static_cast<LONG>(text.size()); ++p) {
+        wchar_t c = text[p - textStart];
+        if (c == L'\r' || (c == L'\v' && SoftBreakBeginsLogicalLine(edit, p))) ++count;
+    }
+    return count;
+}
+
+// The lines read last, with what they were read under and the text around
+// them, kept to tell after an edit which of them the edit left alone.
+struct Snapshot {
+    bool valid = false;
+    unsigned serial = 0;
+    LayoutPrint print = {};
+    int lineCount = 0;
+    DisplayLineRange range;
+    LONG textFrom = 0;
+    std::wstring text;
+};
+
+// A display line whose logical count is known, to count on from.
+struct LogicalAnchor {
+    bool valid = false;
+    unsigned serial = 0;
+    LayoutPrint print = {};
+    int lineCount = 0;
+    int line = 0;
+    LONG start = 0;
+    LogicalCount before = {0, false};
+};
+
+// Raised whenever the text may have changed; what was read before is not
+// reused after that as it is.
+unsigned TextSerial = 0;
+Snapshot Last;
+LogicalAnchor Anchor;
+
+bool SnapshotCurrent(const LayoutPrint& print, int lineCount) {
+    return Last.valid && Last.serial == TextSerial && !GutterDirty && Last.lineCount == lineCount &&
+           SameLayout(Last.print, print);
+}
+
+// Lines of the snapshot that stand for the editor's lines: those before
+// `limit` keep their start, and their top up to a scroll shared by all; a
+// line's continuation is known when the next line is. After an edit their
+// starts are not `proven` until the control agrees at the last of them.
+struct KnownLines {
+    const DisplayLineRange* range = nullptr;
+    int limit = 0;
+    bool proven = true;
+
+    const DisplayLine* Get(int line) const {
+        if (!range || line >= limit) return nullptr;
+        int index = line - range->first;
+        return index >= 0 && index < static_cast<int>(range->lines.size()) ? &range->lines[index] : nullptr;
+    }
+};
+
+// Where the text a line's layout depends on ends, for a line followed by
+// one starting at `next`: its own text, and with wrapping the first word of
+// the next line too (had it been shorter it might have joined this one).
+LONG DependsUpTo(LONG next, bool wrap) {
+    if (!wrap) return next;
+    for (LONG p = next; p >= Last.textFrom && p - Last.textFrom < static_cast<LONG>(Last.text.size()); ++p) {
+        wchar_t c = Last.text[p - Last.textFrom];
+        if (c == L' ' || c == L'\t' || c == L'\r' || c == L'\v' || c == L'\n') return p + 1;
+    }
+    return LONG_MAX;
+}
+
+// After an edit: the snapshot's lines from `first` on whose text reads as
+// it did, taken to start where they started (the edit was below them; the
+// check at the end of ReadStartsAndTops proves it). A line's layout
+// depends only on that text and on whether a paragraph mark precedes it.
+KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow& text) {
+    LayoutPrint before = Last.print;
+    before.textLength = print.textLength;
+    KnownLines known = {&Last.range, INT_MAX, false};
+    const DisplayLine* row = known.Get(first);
+    if (!Last.valid || !SameLayout(before, print) || !row) return {};
+    LONG same = std::max(row->start - 1, 0L);
+    LONG oldEnd = Last.textFrom + static_cast<LONG>(Last.text.size());
+    while (same >= Last.textFrom && same < oldEnd && text.At(same) == Last.text[same - Last.textFrom]) ++same;
+    int line = first;
+    for (const DisplayLine* next;
+         (next = known.Get(line + 1)) && DependsUpTo(next->start, print.wrap) <= same;) {
+        ++line;
+    }
+    known.limit = line + 1;
+    return known;
+}
+
+// The start of `line`, which follows the line starting at `previous`:
+// from the text when wrapping is off and `chain` allows it.
+LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& text) {
+    if (!chain) return LineStart(edit, line);
+    LONG mark = text.FindParagraphMark(previous);
+    return mark < 0 ? -1 : mark + 1;
+}
+
+// Starts and tops of the lines, from `known` where it has them. Returns
+// false when a start not taken from the control proves wrong (the control
+// broke a line where the text shows no paragraph mark, or an edit moved
+// the lines), so that the caller reads again asking the control for all.
+bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool chain, const KnownLines& known,
+                       TextWindow& text, DisplayLineRange& range) {
+    LONG delta = 0;
+    bool deltaKnown = false;
+    int unproven = -1;  // the last line whose start the control has not confirmed
+    for (int line = first; line < lineCount; ++line) {
+        const DisplayLine* old = known.Get(line);
+        LONG start;
+        if (line == first) {
+            start = old ? old->start : LineStart(edit, line);
+        } else if (old) {
+            // Text-made starts above a known one must lead exactly to it.
+            if (unproven >= 0 && known.proven) {
+                if (NextLineStart(edit, line, range.lines.back().start, true, text) != old->start)
+                    return false;
+                unproven = -1;
+            }
+            start = old->start;
+        } else {
+            // The text read starts a character early, for comparing after an edit.
+            if (chain && !text.HasText()) text.At(range.lines[0].start - 1);
+            start = NextLineStart(edit, line, range.lines.back().start, chain, text);
+            if (chain && start < 0) return false;
+        }
+        if (start < 0) break;
+        if ((old && !known.proven) || (!old && chain && line != first)) unproven = line;
+        LONG top;
+        if (old && deltaKnown) {
+            top = old->top + delta;
+        } else {
+            top = TopOf(edit, start);
+            if (old) delta = top - old->top, deltaKnown = true;
+        }
+        range.lines.push_back({start, top, false});
+        if (top >= bottom) break;
+    }
+    return unproven < 0 || LineStart(edit, unproven) == range.lines[unproven - first].start;
+}
+
+void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, DisplayLineRange& range) {
+    int first = range.first;
+    if (first > 0 && !range.lines.empty()) {
+        if (known.proven && known.range && known.range->first == first) {
+            range.firstContinues = known.range->firstContinues;
+        } else {
+            LONG start = range.lines[0].start;
+            range.firstContinues = LineRunsOn(edit, first - 1, -1, start, text.At(start - 1));
+        }
+    }
+    for (size_t i = 0; i + 1 < range.lines.size(); ++i) {
+        int line = first + static_cast<int>(i);
+        const DisplayLine* old = known.Get(line);
+        DisplayLine& row = range.lines[i];
+        LONG next = range.lines[i + 1].start;
+        row.continues = old && known.Get(line + 1)
+                            ? old->continues
+                            : LineRunsOn(edit, line, row.start, next, text.At(next - 1));
+    }
+}
+
+// Reads the lines; `known` first, then the control for the rest.
+DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int lineCount, int bottom,
+                           const KnownLines& known, TextWindow& text) {
+    DisplayLineRange range;
+    range.first = first;
+    if (first < 0 || first >= lineCount) return range;
+    if (!ReadStartsAndTops(edit, first, lineCount, bottom, !print.wrap, known, text, range)) {
+        range.lines.clear();
+        ReadStartsAndTops(edit, first, lineCount, bottom, false, known.proven ? known : KnownLines(), text,
+                          range);
+    }
+    if (print.wrap) ReadContinuations(edit, known, text, range);
+    return range;
+}
+
+}  // namespace
+
+LayoutPrint ReadLayoutPrint(HWND edit) {
+    LayoutPrint print = {};
+    GetClientRect(edit, &print.client);
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&print.format));
+    SendMessageW(edit, EM_GETZOOM, reinterpret_cast<WPARAM>(&print.zoomNumerator),
+                 reinterpret_cast<LPARAM>(&print.zoomDenominator));
+    CHARFORMAT2W font = {};
+    font.cbSize = sizeof(font);
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&font));
+    print.fontHeight = font.yHeight;
+    print.fontWeight = font.wWeight;
+    print.fontEffects = font.dwEffects;
+    lstrcpynW(print.fontFace, font.szFaceName, LF_FACESIZE);
+    print.wrap = Autowrap;
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    print.textLength =
+        static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    print.dpi = GetDpiForWindow(edit);
+    return print;
+}
+
+bool SameLayout(const LayoutPrint& a, const LayoutPrint& b) {
+    return EqualRect(&a.client, &b.client) && EqualRect(&a.format, &b.format) &&
+           a.zoomNumerator == b.zoomNumerator && a.zoomDenominator == b.zoomDenominator &&
+           a.fontHeight == b.fontHeight && a.fontWeight == b.fontWeight && a.fontEffects == b.fontEffects &&
+           wcscmp(a.fontFace, b.fontFace) == 0 && a.wrap == b.wrap && a.textLength == b.textLength &&
+           a.dpi == b.dpi;
+}
+
+void ForgetDisplayLines() { ++TextSerial; }
+
+const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
+                                         int bottom) {
+    TextWindow text(edit, print.textLength);
+    bool current = SnapshotCurrent(print, lineCount);
+    KnownLines known =
+        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
+    DisplayLineRange range = ReadRange(edit, print, first, lineCount, bottom, known, text);
+    // The text read serves to compare after the next edit; when nothing was
+    // read the text kept from before is still the document's.
+    if (!range.lines.empty() && text.HasText()) {
+        text.At(range.lines.back().start + 64);
+        Last.textFrom = text.From();
+        Last.text = text.Text();
+    } else if (!current) {
+        Last.text.clear();
+    }
+    Last.valid = true;
+    Last.serial = TextSerial;
+    Last.print = print;
+    Last.lineCount = lineCount;
+    Last.range = std::move(range);
+    return Last.range;
+}
+
+LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount) {
+    if (SnapshotCurrent(print, lineCount) && !Last.range.lines.empty()) {
+        const std::vector<DisplayLine>& lines = Last.range.lines;
+        int lastLine = Last.range.first + static_cast<int>(lines.size()) - 1;
+        // The last line read ends where the next begins, which is known only
+        // when it is the document's last line.
+        LONG end = lastLine == lineCount - 1 ? print.textLength + 1 : lines.back().start;
+        if (position >= lines.front().start && position < end) {
+            auto after = std::upper_bound(lines.begin(), lines.end(), position,
+                                          [](LONG p, const DisplayLine& line) { return p < line.start; });
+            int index = static_cast<int>(after - lines.begin()) - 1;
+            return {Last.range.first + index, lines[index].start};
+        }
+    }
+    int line = LineOf(edit, position);
+    return {line, LineStart(edit, line)};
+}
+
+LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int line, LONG lineStart,
+                                     int lineCount) {
+    if (!print.wrap) return {line, false};  // every display line begins a logical line
+    if (line <= 0) return {0, false};
+    bool anchored = Anchor.valid && Anchor.serial == TextSerial && !GutterDirty &&
+                    Anchor.lineCount == lineCount && SameLayout(Anchor.print, print);
+    if (!anchored) Anchor.line = 0, Anchor.start = 0, Anchor.before = {0, false};
+
+    LogicalCount result = Anchor.before;
+    if (line > Anchor.line) {
+        // The anchor line itself, and each line after a break before lineStart - 1.
+        std::wstring text = ReadText(edit, Anchor.start, lineStart);
+        result.count += (Anchor.before.continues ? 0 : 1) +
+                        LogicalStartsAfterBreaks(edit, text, Anchor.start, Anchor.start, lineStart - 1);
+        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.back());
+    } else if (line < Anchor.line) {
+        std::wstring text = ReadText(edit, lineStart - 1, Anchor.start);
+        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.front());
+        result.count -= (result.continues ? 0 : 1) +
+                        LogicalStartsAfterBreaks(edit, text, lineStart - 1, lineStart, Anchor.start - 1);
+    }
+    Anchor = {true, TextSerial, print, lineCount, line, lineStart, result};
+    return result;
+}
+
+int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount) {
+    if (!print.wrap) return lineCount;
+    std::wstring text = ReadText(edit, 0, print.textLength);
+    return 1 + LogicalStartsAfterBreaks(edit, text, 0, 0, static_cast<LONG>(text.size()));
+}

@@ -1,0 +1,69 @@
+// The editor's display lines as the gutter and the status bar need them:
+// where each visible line starts, where it stands, whether it runs on into
+// the next, and how many logical lines (paragraphs) begin above a line.
+// Wine answers EM_LINEINDEX, EM_POSFROMCHAR and their kin in time that grows
+// with the position, so these readers keep what they learnt and ask again
+// only what may have changed.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+struct DisplayLine {
+    LONG start;      // EM_LINEINDEX of the line
+    LONG top;        // EM_POSFROMCHAR's y for that start, editor client coordinates
+    bool continues;  // runs on into the next line: no line break between them
+};
+
+// Lines first, first + 1, ... down to the first whose top is at or below
+// the bottom asked for (that one included), or to the document's last line.
+// A line's `continues` is false when the next line is not in the range.
+struct DisplayLineRange {
+    int first = 0;
+    bool firstContinues = false;  // line first - 1 runs on into line first
+    std::vector<DisplayLine> lines;
+};
+
+// Everything besides the text that decides how the editor lays its lines
+// out, and the text's length: two equal prints over the same text give the
+// same lines.
+struct LayoutPrint {
+    RECT client, format;
+    DWORD zoomNumerator, zoomDenominator;
+    LONG fontHeight, fontWeight;
+    DWORD fontEffects;
+    wchar_t fontFace[LF_FACESIZE];
+    bool wrap;
+    LONG textLength;
+    UINT dpi;
+};
+LayoutPrint ReadLayoutPrint(HWND edit);
+bool SameLayout(const LayoutPrint& a, const LayoutPrint& b);
+
+// The text or the layout changed in a way a print cannot show (an edit
+// that kept the length, a new document): nothing read so far is reused.
+void ForgetDisplayLines();
+
+const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
+                                         int bottom);
+
+// The display line holding character `position` (EM_EXLINEFROMCHAR) and
+// its start (EM_LINEINDEX), taken from the lines read last while they
+// still describe the editor.
+struct LineOfPosition {
+    int line;
+    LONG start;
+};
+LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount);
+
+// Display lines before `line` (which starts at `lineStart`) that begin a
+// logical line, and whether line - 1 runs on into `line`.
+struct LogicalCount {
+    int count;
+    bool continues;
+};
+LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int line, LONG lineStart,
+                                     int lineCount);
+// Display lines of the whole document that begin a logical line.
+int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount);

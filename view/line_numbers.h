@@ -1,0 +1,26 @@
+// Line numbering shared by the gutter's painting and the status bar,
+// beyond what view.h offers.
+#pragma once
+
+#include <windows.h>
+
+#include "view/display_lines.h"
+
+// What a refresh leaves behind for its caller. `current` says that the
+// line count and first visible line are the editor's present ones (no
+// re-layout happened); `lines`, when set, are the lines down to the bottom
+// asked for, read by this refresh.
+struct RefreshedLines {
+    bool current;
+    int lineCount, first;
+    const DisplayLineRange* lines;
+};
+RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom);
+
+// Whether the last refresh numbered `line` (so the cache entry holds its
+// number for the text as the refresh saw it).
+bool IsLineNumberFresh(int line);
+
+// The logical number of display line `line`, starting at `lineStart`,
+// counted afresh.
+int CountLogicalNumber(HWND edit, int line, LONG lineStart, int lineCount);
