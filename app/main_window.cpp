@@ -26,6 +26,14 @@ static LRESULT OnQueryEndSession() {
     return MainWindow && IsWindow(MainWindow) ? FALSE : TRUE;
 }
 
+// Activation puts the focus on the frame itself (after a dialog or a
+// message box closes, or on switching back from another program); the
+// keys belong in the document.
+static LRESULT OnSetFocus() {
+    if (EditControl) SetFocus(EditControl);
+    return 0;
+}
+
 static LRESULT OnNotify(LPARAM lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header->hwndFrom == EditControl && header->code == EN_SELCHANGE) UpdateStatusBar();
@@ -67,6 +75,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: return OnMainWindowPaint(window);
     case WM_CLOSE: return OnClose();
     case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_SETFOCUS: return OnSetFocus();
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_COMMAND: DispatchCommand(window, wParam, lParam); return 0;
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);

@@ -1,0 +1,239 @@
+// Tavilo tried as a new user would: the built program started on its own,
+// driven by key presses and clicks, judged by what its windows show and
+// what it leaves on disk.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "files.h"
+#include "input.h"
+#include "screen.h"
+#include "session.h"
+
+namespace {
+
+std::string Shown(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
+
+class UserScenario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SaveScreenshotsOfFailures();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = test->name();
+        folder_ = TestProgramFolder() + L"scratch\\" + std::wstring(name.begin(), name.end()) + L"\\";
+        RemoveTree(folder_);
+        CreateDirectoryW((TestProgramFolder() + L"scratch").c_str(), nullptr);
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        // The folder a user unpacks the program into: tavilo.exe alone.
+        std::wstring built = TestProgramFolder() + L"..\\..\\tavilo.exe";
+        ASSERT_TRUE(CopyFileW(built.c_str(), Path(L"tavilo.exe").c_str(), FALSE)) << Utf8(built);
+    }
+
+    void TearDown() override {
+        tavilo_.Kill();
+        if (!HasFailure()) RemoveTree(folder_);
+    }
+
+    std::wstring Path(const std::wstring& name) const { return folder_ + name; }
+
+    // Starts the program; with a file name, as "tavilo.exe file".
+    void StartTavilo(const std::wstring& fileName = L"") {
+        std::wstring arguments = fileName.empty() ? L"" : L"\"" + Path(fileName) + L"\"";
+        ASSERT_TRUE(tavilo_.Start(folder_, arguments)) << "the main window did not come up";
+    }
+
+    bool TitleBecomes(const std::wstring& title) {
+        return WaitUntil([&] { return tavilo_.Title() == title; });
+    }
+
+    bool StatusPartBecomes(int part, const std::wstring& text) {
+        return WaitUntil([&] { return tavilo_.StatusPart(part) == text; });
+    }
+
+    // Closes the window with Alt+F4 and expects the process to end without
+    // showing anything first.
+    void CloseWithoutPrompt() {
+        PressKeys({VK_MENU, VK_F4});
+        bool asked = false;
+        bool ended = WaitUntil([&] {
+            asked = asked || !tavilo_.Dialogs().empty();
+            return !tavilo_.IsRunning();
+        });
+        EXPECT_FALSE(asked) << "a box was shown on closing";
+        EXPECT_TRUE(ended) << "the program did not end";
+    }
+
+    TaviloSession tavilo_;
+    std::wstring folder_;
+};
+
+// The rich edit control counts a line break as one character; files and
+// WM_GETTEXT carry it as CR LF.
+int ControlPosition(const std::wstring& text, size_t index) {
+    int position = 0;
+    for (size_t i = 0; i < index; ++i) {
+        if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) ++position;
+    }
+    return position;
+}
+
+TEST_F(UserScenario, LineTypedIntoTheFileFromTheCommandLineIsSavedWithCtrlS) {
+    WriteBytes(Path(L"letter.txt"), Utf8(L"Dear Sam,\nthanks for the café tip.\n"));
+    StartTavilo(L"letter.txt");
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - letter.txt")) << Shown(tavilo_.Title());
+
+    PressKeys({VK_CONTROL, VK_END});
+    TypeText(L"See you in Zürich!\n");
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - letter.txt *(unsaved)")) << Shown(tavilo_.Title());
+    PressKeys({VK_CONTROL, 'S'});
+    EXPECT_TRUE(TitleBecomes(L"Tavilo - letter.txt")) << Shown(tavilo_.Title());
+    // The old text and the new line, UTF-8 without a mark, CR LF throughout.
+    std::string expected = Utf8(L"Dear Sam,\r\nthanks for the café tip.\r\nSee you in Zürich!\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(Path(L"letter.txt")) == expected; }))
+        << ReadBytes(Path(L"letter.txt"));
+    EXPECT_TRUE(tavilo_.Dialogs().empty()) << "saving a file that has a name asked something";
+    CloseWithoutPrompt();
+}
+
+TEST_F(UserScenario, NewTextIsSavedThroughTheSaveAsDialogWithTxtAdded) {
+    StartTavilo();
+    TypeText(L"Shopping list\nbread\n");
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - New Document *(unsaved)")) << Shown(tavilo_.Title());
+
+    PressKeys({VK_CONTROL, 'S'});
+    ASSERT_TRUE(tavilo_.WaitForDialog(L"Save As").window) << "no Save As dialog came up";
+    TypeText(Path(L"shopping") + L"\n");
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(Path(L"shopping.txt")) == "Shopping list\r\nbread\r\n"; }))
+        << ReadBytes(Path(L"shopping.txt"));
+    EXPECT_FALSE(FileExists(Path(L"shopping")));
+    EXPECT_TRUE(TitleBecomes(L"Tavilo - shopping.txt")) << Shown(tavilo_.Title());
+    EXPECT_TRUE(tavilo_.WaitForMainWindowInFront());
+    CloseWithoutPrompt();
+}
+
+TEST_F(UserScenario, ClosingUnsavedTextAsksCancelStaysAndNoWritesNothing) {
+    StartTavilo();
+    TypeText(L"a thought");
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - New Document *(unsaved)")) << Shown(tavilo_.Title());
+
+    PressKeys({VK_MENU, VK_F4});
+    ShownDialog prompt = tavilo_.WaitForDialog(L"Confirm");
+    ASSERT_TRUE(prompt.window) << "closing did not ask";
+    EXPECT_EQ(prompt.text, L"Save changes for New Document?");
+    EXPECT_EQ(prompt.buttons, (std::vector<std::wstring>{L"Yes", L"No", L"Cancel"}));
+    ASSERT_TRUE(ClickButton(prompt, L"Cancel"));
+    EXPECT_TRUE(tavilo_.WaitForMainWindowInFront()) << "the window did not come back";
+    EXPECT_TRUE(tavilo_.IsRunning());
+    EXPECT_TRUE(tavilo_.Dialogs().empty());
+    // The window comes back ready for typing.
+    TypeText(L" or two");
+    EXPECT_TRUE(WaitUntil([&] { return tavilo_.EditorText() == L"a thought or two"; }))
+        << Shown(tavilo_.EditorText());
+
+    PressKeys({VK_MENU, VK_F4});
+    prompt = tavilo_.WaitForDialog(L"Confirm");
+    ASSERT_TRUE(prompt.window) << "closing again did not ask again";
+    ASSERT_TRUE(ClickButton(prompt, L"No"));
+    EXPECT_TRUE(tavilo_.WaitForExit()) << "No did not end the program";
+    EXPECT_EQ(FilesIn(folder_), (std::vector<std::wstring>{L"settings.ini", L"tavilo.exe"}));
+}
+
+TEST_F(UserScenario, Utf16FileOpenedThroughTheOpenDialogIsSavedAsUtf8) {
+    const std::wstring text = L"Grüße aus Köln\r\nzweite Zeile\r\n";
+    WriteBytes(Path(L"wide.txt"), "\xFF\xFE" + Utf16LE(text));
+    StartTavilo();
+
+    PressKeys({VK_CONTROL, 'O'});
+    ASSERT_TRUE(tavilo_.WaitForDialog(L"Open").window) << "no Open dialog came up";
+    TypeText(Path(L"wide.txt") + L"\n");
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - wide.txt")) << Shown(tavilo_.Title());
+    EXPECT_EQ(tavilo_.EditorText(), text);
+    EXPECT_TRUE(StatusPartBecomes(4, L" UTF-16LE ")) << Shown(tavilo_.StatusPart(4));
+
+    ASSERT_TRUE(tavilo_.WaitForMainWindowInFront());
+    PressKeys({VK_CONTROL, 'S'});
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(Path(L"wide.txt")) == Utf8(text); }))
+        << ReadBytes(Path(L"wide.txt"));
+    EXPECT_TRUE(StatusPartBecomes(4, L" UTF-8 ")) << Shown(tavilo_.StatusPart(4));
+    EXPECT_TRUE(tavilo_.Dialogs().empty());
+}
+
+TEST_F(UserScenario, FindReplaceAllAndGoToLineFromTheKeyboard) {
+    const std::wstring poem =
+        L"The crow flew east\r\nover the hill\r\nthe crow came back\r\nas night fell\r\n"
+        L"and the hill slept\r\nwith the crow\r\n";
+    WriteBytes(Path(L"poem.txt"), Utf8(poem));
+    StartTavilo(L"poem.txt");
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - poem.txt")) << Shown(tavilo_.Title());
+
+    // The box opens with the word at the caret, selected: typing replaces it.
+    PressKeys({VK_CONTROL, 'F'});
+    ASSERT_TRUE(tavilo_.WaitForDialog(L"Find").window) << "no Find dialog came up";
+    TypeText(L"hill\n");
+    int hill = ControlPosition(poem, poem.find(L"hill"));
+    EXPECT_TRUE(WaitUntil([&] { return tavilo_.Selection() == std::make_pair(hill, hill + 4); }))
+        << tavilo_.Selection().first << ".." << tavilo_.Selection().second;
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(tavilo_.WaitForMainWindowInFront()) << "Esc did not close the Find dialog";
+
+    PressKeys({VK_CONTROL, 'H'});
+    ShownDialog replace = tavilo_.WaitForDialog(L"Find & Replace");
+    ASSERT_TRUE(replace.window) << "no Find & Replace dialog came up";
+    TypeText(L"crow\traven");
+    ASSERT_TRUE(ClickButton(replace, L"Replace All"));
+    std::wstring replaced = poem;
+    for (size_t at = replaced.find(L"crow"); at != std::wstring::npos; at = replaced.find(L"crow", at)) {
+        replaced.replace(at, 4, L"raven");
+    }
+    EXPECT_TRUE(WaitUntil([&] { return tavilo_.EditorText() == replaced; })) << Utf8(tavilo_.EditorText());
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(tavilo_.WaitForMainWindowInFront()) << "Esc did not close the Find & Replace dialog";
+
+    PressKeys({VK_CONTROL, 'G'});
+    ASSERT_TRUE(tavilo_.WaitForDialog(L"Go To Line").window) << "no Go To Line dialog came up";
+    TypeText(L"5\n");
+    EXPECT_TRUE(tavilo_.WaitForMainWindowInFront()) << "Enter did not close the Go To Line dialog";
+    int lineFive = ControlPosition(replaced, replaced.find(L"and the hill"));
+    EXPECT_TRUE(WaitUntil([&] { return tavilo_.Selection() == std::make_pair(lineFive, lineFive); }))
+        << tavilo_.Selection().first << ".." << tavilo_.Selection().second;
+    EXPECT_EQ(tavilo_.CaretLine(), 5);
+    EXPECT_TRUE(StatusPartBecomes(0, L" Line 5  Col 1  Sel 0 ")) << Shown(tavilo_.StatusPart(0));
+}
+
+// Options, Font, Size, Zoom, Theme: the theme submenu is the fourth, and
+// "Dark Blue 1" its third entry.
+constexpr COLORREF DarkBlueBackground = RGB(4, 6, 8);
+
+TEST_F(UserScenario, WrapZoomAndDarkThemeFromTheKeyboardSurviveARestart) {
+    WriteBytes(Path(L"notes.txt"), "first line\r\nsecond line\r\nthird line\r\n");
+    StartTavilo(L"notes.txt");
+    ASSERT_TRUE(StatusPartBecomes(1, L" Auto-Wrap OFF")) << Shown(tavilo_.StatusPart(1));
+
+    PressKeys({VK_CONTROL, 'W'});
+    PressKeys({VK_CONTROL, VK_ADD});
+    // The status bar follows the caret: move it to see the new state.
+    Tap(VK_DOWN);
+    EXPECT_TRUE(StatusPartBecomes(1, L" Auto-Wrap ON")) << Shown(tavilo_.StatusPart(1));
+    EXPECT_TRUE(StatusPartBecomes(2, L" Zoom: 110% ")) << Shown(tavilo_.StatusPart(2));
+
+    Tap(VK_MENU);
+    TypeText(L"ot");
+    Tap(VK_DOWN, 2);
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(tavilo_.EditorBackgroundPoint()) == DarkBlueBackground; }))
+        << "editor background " << std::hex << ScreenPixel(tavilo_.EditorBackgroundPoint());
+
+    CloseWithoutPrompt();
+    EXPECT_EQ(GetPrivateProfileIntW(L"UI", L"ColorIndex", -1, Path(L"settings.ini").c_str()), 2);
+    EXPECT_EQ(GetPrivateProfileIntW(L"UI", L"Autowrap", -1, Path(L"settings.ini").c_str()), 1);
+
+    StartTavilo(L"notes.txt");
+    EXPECT_TRUE(StatusPartBecomes(1, L" Auto-Wrap ON")) << Shown(tavilo_.StatusPart(1));
+    EXPECT_TRUE(StatusPartBecomes(2, L" Zoom: 100% ")) << Shown(tavilo_.StatusPart(2));
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(tavilo_.EditorBackgroundPoint()) == DarkBlueBackground; }))
+        << "editor background " << std::hex << ScreenPixel(tavilo_.EditorBackgroundPoint());
+}
+
+}  // namespace
