@@ -15,8 +15,20 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app/app.h"
+
+// What Replace All does to a text as the control holds it (paragraphs end
+// in a lone CR): the span [first, last) of the old text gives way to
+// `middle`, after which the caret stands.
+struct ReplaceAllPlan {
+    LONG first = -1;
+    LONG last = -1;
+    std::wstring middle;
+    size_t count = 0;
+};
 
 // The control matches without FR_MATCHCASE by folding A to Z alone (Wine's
 // does; _wcsicmp in the C locale, which Replace compares with, does too).
@@ -30,7 +42,7 @@ static std::wstring Folded(const std::wstring& text) {
 
 // The control keeps a paragraph end as one CR: it stores CR LF and a lone
 // LF as CR, and CR CR LF as a blank.
-std::wstring StoredLineBreaks(const std::wstring& text) {
+static std::wstring StoredLineBreaks(const std::wstring& text) {
     std::wstring stored;
     stored.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -50,8 +62,8 @@ std::wstring StoredLineBreaks(const std::wstring& text) {
 // Each search starts where the previous replacement's text ends, counted
 // with the replacement's length as given: when the control stored it
 // shorter (line breaks), the search starts that much further on.
-ReplaceAllPlan PlanReplaceAll(const std::wstring& text, const std::wstring& search,
-                              const std::wstring& replacement) {
+static ReplaceAllPlan PlanReplaceAll(const std::wstring& text, const std::wstring& search,
+                                     const std::wstring& replacement) {
     ReplaceAllPlan plan;
     if (search.empty()) return plan;
     std::wstring stored = StoredLineBreaks(replacement);
@@ -94,7 +106,8 @@ static std::wstring EditorTextAsStored() {
     return text;
 }
 
-std::vector<LONG> SplitSpan(const std::wstring& text, LONG first, LONG last, int maxBreaks) {
+// Where the pieces of [first, last) end, each holding at most maxBreaks line ends.
+static std::vector<LONG> SplitSpan(const std::wstring& text, LONG first, LONG last, int maxBreaks) {
     std::vector<LONG> ends;
     int breaks = 0;
     for (LONG at = first; at < last; ++at) {

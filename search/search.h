@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // engine.cpp
 bool GetSearchSeed(HWND edit, wchar_t* buffer);  // buffer of at least 256 characters
@@ -16,21 +15,8 @@ void FindPrevious(HWND dialog, const wchar_t* text);
 void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replacement);
 void GoToLine(int line);
 
-// replace_all.cpp
-// What Replace All does to a text as the control holds it (paragraphs end
-// in a lone CR): the span [first, last) of the old text gives way to
-// `middle`, after which the caret stands. No match: first == last == -1.
-struct ReplaceAllPlan {
-    LONG first = -1;
-    LONG last = -1;
-    std::wstring middle;
-    size_t count = 0;
-};
-ReplaceAllPlan PlanReplaceAll(const std::wstring& text, const std::wstring& search,
-                              const std::wstring& replacement);
-std::wstring StoredLineBreaks(const std::wstring& text);  // line ends as the control stores them
-// Where the pieces of [first, last) end, each holding at most maxBreaks CRs.
-std::vector<LONG> SplitSpan(const std::wstring& text, LONG first, LONG last, int maxBreaks);
+// replace_all.cpp: the span from the first match to the last is replaced
+// in edits of at most maxBreaksPerEdit line ends, each one Undo step.
 constexpr int MaxBreaksPerEdit = 2000;
 void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit);
 void ReplaceAll(const wchar_t* text, const wchar_t* replacement);  // in pieces of MaxBreaksPerEdit

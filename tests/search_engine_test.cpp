@@ -165,58 +165,6 @@ TEST(SearchSeed, TrimsBlanksAndLineEndsAtBothEnds) {
     }
 }
 
-TEST(ReplaceAllPlans, StoredLineBreaksAreThoseOfTheControl) {
-    EXPECT_EQ(StoredLineBreaks(L"x\r\ny\nz\rw"), L"x\ry\rz\rw");
-    EXPECT_EQ(StoredLineBreaks(L"a\r\r\nb"), L"a b");
-    EXPECT_EQ(StoredLineBreaks(L"\n\n"), L"\r\r");
-    EXPECT_EQ(StoredLineBreaks(L"plain"), L"plain");
-}
-
-TEST(ReplaceAllPlans, SpanAndMiddle) {
-    struct Row {
-        const wchar_t *text, *search, *replacement;
-        LONG first, last;
-        const wchar_t* middle;
-        size_t count;
-    } rows[] = {
-        {L"xyz", L"a", L"b", -1, -1, L"", 0},
-        {L"aaa", L"a", L"aa", 0, 3, L"aaaaaa", 3},
-        {L"aaa", L"a", L"", 0, 3, L"", 3},
-        {L"one Two three two", L"TWO", L"2", 4, 17, L"2 three 2", 2},
-        {L"x y x", L"x", L"1\r\n2", 0, 5, L"1\r2 y 1\r2", 2},
-        {L"xx", L"x", L"1\r\n", 0, 1, L"1\r", 1},  // the search resumes one past the stored text
-        {L"ab", L"abc", L"z", -1, -1, L"", 0},
-    };
-    for (const Row& row : rows) {
-        ReplaceAllPlan plan = PlanReplaceAll(row.text, row.search, row.replacement);
-        std::string name = Narrow(std::wstring(row.text) + L" / " + row.search);
-        EXPECT_EQ(plan.first, row.first) << name;
-        EXPECT_EQ(plan.last, row.last) << name;
-        EXPECT_EQ(plan.middle, row.middle) << name;
-        EXPECT_EQ(plan.count, row.count) << name;
-    }
-}
-
-TEST(ReplaceAllPlans, SpanSplitsAfterEveryNthLineEnd) {
-    struct Row {
-        const wchar_t* text;
-        LONG first, last;
-        int maxBreaks;
-        std::vector<LONG> ends;
-    } rows[] = {
-        {L"a\rb\rc\rd", 0, 7, 1, {2, 4, 6, 7}},
-        {L"a\rb\rc\rd", 0, 7, 2, {4, 7}},
-        {L"a\rb\rc\rd", 2, 5, 1, {4, 5}},
-        {L"a\rb\rc\r", 0, 6, 1, {2, 4, 6}},  // no empty piece after the last line end
-        {L"no breaks", 0, 9, 1, {9}},
-        {L"a\rb", 0, 3, 2000, {3}},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(SplitSpan(row.text, row.first, row.last, row.maxBreaks), row.ends)
-            << Narrow(row.text) << " from " << row.first << " to " << row.last << " by " << row.maxBreaks;
-    }
-}
-
 // ---- Find Next and Find Previous
 
 using SearchEngine = AppFixture;
@@ -239,26 +187,21 @@ TEST_F(SearchEngine, FindNextMovesOnAndWrapsToTheOnlyMatch) {
     EXPECT_TRUE(boxes.watcher.Seen().empty());
 }
 
-TEST_F(SearchEngine, FindNextReportsNoMatchAndKeepsTheSelection) {
+TEST_F(SearchEngine, NoMatchIsReportedAndKeepsTheSelection) {
     StartApp();
     AskingDialog asker;
     SetEditorText(L"hello world");
-    Select(2, 4);
-    BoxCatcher boxes;
-    FindNext(asker, L"zzz");
-    ExpectCannotFind(boxes, asker, L"Cannot find text");
-    EXPECT_EQ(Selection(), (Range{2, 4}));
-}
-
-TEST_F(SearchEngine, FindPreviousReportsNoMatchWithAFullStop) {
-    StartApp();
-    AskingDialog asker;
-    SetEditorText(L"hello world");
-    Select(2, 4);
-    BoxCatcher boxes;
-    FindPrevious(asker, L"zzz");
-    ExpectCannotFind(boxes, asker, L"Cannot find text.");
-    EXPECT_EQ(Selection(), (Range{2, 4}));
+    struct Row {
+        void (*search)(HWND, const wchar_t*);
+        const wchar_t* message;
+    } rows[] = {{FindNext, L"Cannot find text"}, {FindPrevious, L"Cannot find text."}};
+    for (const Row& row : rows) {
+        Select(2, 4);
+        BoxCatcher boxes;
+        row.search(asker, L"zzz");
+        ExpectCannotFind(boxes, asker, row.message);
+        EXPECT_EQ(Selection(), (Range{2, 4})) << Narrow(row.message);
+    }
 }
 
 TEST_F(SearchEngine, FindPreviousStepsBackAndWrapsToTheEnd) {
@@ -296,20 +239,6 @@ TEST_F(SearchEngine, FindPreviousInAnEmptyDocumentReportsNoMatch) {
     FindPrevious(asker, L"a");
     ExpectCannotFind(boxes, asker, L"Cannot find text.");
     EXPECT_EQ(Selection(), (Range{0, 0}));
-}
-
-TEST_F(SearchEngine, EmptySearchTextSearchesNothing) {
-    StartApp();
-    AskingDialog asker;
-    BoxCatcher boxes;
-    SetEditorText(L"abc");
-    Select(1, 2);
-    FindNext(asker, L"");
-    FindPrevious(asker, L"");
-    ReplaceAll(L"", L"x");
-    EXPECT_EQ(Selection(), (Range{1, 2}));
-    EXPECT_EQ(EditorText(), L"abc");
-    EXPECT_TRUE(boxes.watcher.Seen().empty());
 }
 
 TEST_F(SearchEngine, OptionsComeFromTheAskingDialog) {
@@ -381,10 +310,8 @@ TEST_F(SearchEngine, ReplaceAllEndsOnGrowingAndEmptyReplacements) {
     SetEditorText(L"AaA");
     ReplaceAll(L"a", L"b");
     EXPECT_EQ(EditorText(), L"bbb");
-}
 
-TEST_F(SearchEngine, ReplaceAllWithoutMatchPutsTheCaretAtTheStart) {
-    StartApp();
+    // No match: nothing changes but the caret, which goes to the start.
     SetEditorText(L"xyz");
     ClearModified();
     Select(1, 2);
@@ -529,11 +456,14 @@ TEST_F(SearchEngine, GoToLinePutsTheCaretAtALineStart) {
 
 TEST_F(SearchEngine, SeedIsTheSelectionUpTo255Characters) {
     StartApp();
+    wchar_t seed[260];
+    wcscpy(seed, L"stale");
+    EXPECT_FALSE(GetSearchSeed(EditControl, seed));  // an empty document
+    EXPECT_EQ(seed[0], 0);
+
     std::wstring text;
     for (int i = 0; i < 300; ++i) text += static_cast<wchar_t>(L'a' + i % 26);
     SetEditorText(text);
-    wchar_t seed[260];
-
     Select(10, 265);
     ASSERT_TRUE(GetSearchSeed(EditControl, seed));
     EXPECT_EQ(std::wstring(seed), text.substr(10, 255));
@@ -564,12 +494,4 @@ TEST_F(SearchEngine, SeedIsTheWordUnderTheCaretTrimmed) {
     }
     ASSERT_TRUE(GetSearchSeed(EditControl, seed));
     EXPECT_EQ(std::wstring(seed), L"hello");
-}
-
-TEST_F(SearchEngine, NoSeedInAnEmptyDocument) {
-    StartApp();
-    wchar_t seed[260];
-    wcscpy(seed, L"stale");
-    EXPECT_FALSE(GetSearchSeed(EditControl, seed));
-    EXPECT_EQ(seed[0], 0);
 }
