@@ -169,6 +169,7 @@ static void OpenFile(const std::wstring& path) {
 }
 
 int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IONBF, 0);  // every line out at once, also when piped
     bool wrap = argc > 1 && strcmp(argv[1], "wrap") == 0;
     DocumentFile = WriteBenchFile(L"hotpath10.txt", MakeAsciiLines(10485760));
     ReplaceDocument = WriteBenchFile(L"replace2.txt", MakeReplaceDocument(2097152, 50000));
