@@ -166,6 +166,11 @@ unsigned TextSerial = 0;
 Snapshot Last;
 LogicalAnchor Anchor;
 
+bool SameLayoutApartFromText(LayoutPrint a, const LayoutPrint& b) {
+    a.textLength = b.textLength;
+    return SameLayout(a, b);
+}
+
 bool SnapshotCurrent(const LayoutPrint& print, int lineCount) {
     return Last.valid && Last.serial == TextSerial && !GutterDirty && Last.lineCount == lineCount &&
            SameLayout(Last.print, print);
@@ -204,11 +209,9 @@ LONG DependsUpTo(LONG next, bool wrap) {
 // check at the end of ReadStartsAndTops proves it). A line's layout
 // depends only on that text and on whether a paragraph mark precedes it.
 KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow& text) {
-    LayoutPrint before = Last.print;
-    before.textLength = print.textLength;
     KnownLines known = {&Last.range, INT_MAX, false};
     const DisplayLine* row = known.Get(first);
-    if (!Last.valid || !SameLayout(before, print) || !row) return {};
+    if (!Last.valid || !SameLayoutApartFromText(Last.print, print) || !row) return {};
     LONG same = std::max(row->start - 1, 0L);
     LONG oldEnd = Last.textFrom + static_cast<LONG>(Last.text.size());
     while (same >= Last.textFrom && same < oldEnd && text.At(same) == Last.text[same - Last.textFrom]) ++same;
@@ -229,15 +232,45 @@ LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& t
     return mark < 0 ? -1 : mark + 1;
 }
 
-// Starts and tops of the lines, from `known` where it has them. Returns
-// false when a start not taken from the control proves wrong (the control
-// broke a line where the text shows no paragraph mark, or an edit moved
-// the lines), so that the caller reads again asking the control for all.
-bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool chain, const KnownLines& known,
-                       TextWindow& text, DisplayLineRange& range) {
+// How a read may take starts and tops without asking the control for each.
+struct ReadPlan {
+    bool chain;  // starts from the paragraph marks in the text (word wrap off)
+    bool infer;  // tops of lines below plain lines, from the plain line height
+    KnownLines known;
+};
+
+// The height of a line of plain text. The editor holds plain text, so one
+// character format covers the whole document; a line of printable ASCII,
+// which every face the Font menu offers has, is drawn in that format's font
+// alone, and all such lines are equally high.
+struct PlainLineHeight {
+    bool known = false;
+    LONG height = 0;
+    LayoutPrint print = {};
+};
+PlainLineHeight Plain;
+
+bool IsPlainText(TextWindow& text, LONG from, LONG to) {
+    for (LONG p = from; p < to; ++p) {
+        wchar_t c = text.At(p);
+        if (!((c >= 0x20 && c < 0x7F) || c == L'\t' || c == L'\r')) return false;
+    }
+    return true;
+}
+
+// Starts and tops of the lines, as `plan` allows. Returns false when a
+// start or top not taken from the control proves wrong (the control broke
+// a line where the text shows no paragraph mark, an edit moved the lines,
+// a line was higher than plain text), so that the caller reads again
+// asking the control for all.
+bool ReadStartsAndTops(HWND edit, const LayoutPrint& print, int first, int lineCount, int bottom,
+                       const ReadPlan& plan, TextWindow& text, DisplayLineRange& range) {
+    const KnownLines& known = plan.known;
+    bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
     LONG delta = 0;
     bool deltaKnown = false;
     int unproven = -1;  // the last line whose start the control has not confirmed
+    int inferred = -1;  // the last line whose top came from the plain line height
     for (int line = first; line < lineCount; ++line) {
         const DisplayLine* old = known.Get(line);
         LONG start;
@@ -253,23 +286,36 @@ bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool cha
             start = old->start;
         } else {
             // The text read starts a character early, for comparing after an edit.
-            if (chain && !text.HasText()) text.At(range.lines[0].start - 1);
-            start = NextLineStart(edit, line, range.lines.back().start, chain, text);
-            if (chain && start < 0) return false;
+            if (plan.chain && !text.HasText()) text.At(range.lines[0].start - 1);
+            start = NextLineStart(edit, line, range.lines.back().start, plan.chain, text);
+            if (plan.chain && start < 0) return false;
         }
         if (start < 0) break;
-        if ((old && !known.proven) || (!old && chain && line != first)) unproven = line;
+        if ((old && !known.proven) || (!old && plan.chain && line != first)) unproven = line;
+
+        const DisplayLine* above = line > first ? &range.lines.back() : nullptr;
+        bool plainAbove = plan.infer && above && !old && IsPlainText(text, above->start, start);
         LONG top;
         if (old && deltaKnown) {
             top = old->top + delta;
+        } else if (plainAbove && plainKnown) {
+            top = above->top + Plain.height;
+            inferred = line;
         } else {
             top = TopOf(edit, start);
             if (old) delta = top - old->top, deltaKnown = true;
+            if (plainAbove) {
+                if (plainKnown && top - above->top != Plain.height) return false;
+                Plain = {true, top - above->top, print};
+                plainKnown = true;
+            }
         }
         range.lines.push_back({start, top, false});
         if (top >= bottom) break;
     }
-    return unproven < 0 || LineStart(edit, unproven) == range.lines[unproven - first].start;
+    if (unproven >= 0 && LineStart(edit, unproven) != range.lines[unproven - first].start) return false;
+    return inferred < 0 ||
+           TopOf(edit, range.lines[inferred - first].start) == range.lines[inferred - first].top;
 }
 
 void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, DisplayLineRange& range) {
@@ -293,18 +339,21 @@ void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, Dis
     }
 }
 
-// Reads the lines; `known` first, then the control for the rest.
+// Reads the lines: `known` first, then the text and the control for the
+// rest, and the control alone when the short ways fail.
 DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int lineCount, int bottom,
                            const KnownLines& known, TextWindow& text) {
     DisplayLineRange range;
     range.first = first;
     if (first < 0 || first >= lineCount) return range;
-    if (!ReadStartsAndTops(edit, first, lineCount, bottom, !print.wrap, known, text, range)) {
+    ReadPlan plan = {!print.wrap, true, known};
+    if (!ReadStartsAndTops(edit, print, first, lineCount, bottom, plan, text, range)) {
+        Plain.known = false;  // it may have been learnt from a wrong start
         range.lines.clear();
-        ReadStartsAndTops(edit, first, lineCount, bottom, false, known.proven ? known : KnownLines(), text,
-                          range);
+        plan = {false, false, known.proven ? known : KnownLines()};
+        ReadStartsAndTops(edit, print, first, lineCount, bottom, plan, text, range);
     }
-    if (print.wrap) ReadContinuations(edit, known, text, range);
+    if (print.wrap) ReadContinuations(edit, plan.known, text, range);
     return range;
 }
 
