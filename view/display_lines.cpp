@@ -11,8 +11,10 @@
 //   of the lines below the first visible one come from one read of the
 //   text, checked against the control at the last of them;
 // - a line runs on into the next exactly when no paragraph mark ends it,
-//   so the text tells which lines continue and how many logical lines
-//   begin above a point, counted from the last point asked for.
+//   so the text tells which lines continue;
+// - after an edit, the lines whose text reads as before keep their place;
+// - below a line of plain ASCII the next line's top follows from the
+//   plain line height.
 #include "view/display_lines.h"
 
 #include <richedit.h>
@@ -23,34 +25,10 @@
 #include <string>
 
 #include "app/app.h"
+#include "view/editor_lines.h"
 #include "view/view.h"
 
 namespace {
-
-LONG LineStart(HWND edit, int line) { return static_cast<LONG>(SendMessageW(edit, EM_LINEINDEX, line, 0)); }
-
-LONG LineLength(HWND edit, LONG position) {
-    return static_cast<LONG>(SendMessageW(edit, EM_LINELENGTH, position, 0));
-}
-
-int LineOf(HWND edit, LONG position) {
-    return static_cast<int>(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, position));
-}
-
-LONG TopOf(HWND edit, LONG position) {
-    POINTL point = {};
-    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
-    return point.y;
-}
-
-std::wstring ReadText(HWND edit, LONG from, LONG to) {
-    if (to <= from) return std::wstring();
-    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
-    TEXTRANGEW range = {{from, to}, text.data()};
-    LRESULT copied = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
 
 // A stretch of the editor's text that grows as the readers look further,
 // so that one read serves all the lines of the view.
@@ -104,39 +82,6 @@ private:
     std::wstring text_;
 };
 
-// Whether the line starting at `start` runs on into the next one, which
-// starts at `next`, judged by the character before `next`: a paragraph
-// mark ends a logical line, and any other character ends a display line
-// only by wrapping (Wine's soft line break, Shift+Enter, reads as a space
-// and runs on like one). A vertical tab, Windows' soft line break, is left
-// to the control. `start` is looked up when passed as -1.
-bool LineRunsOn(HWND edit, int line, LONG start, LONG next, wchar_t last) {
-    if (last == L'\r') return false;
-    if (last != L'\v') return true;
-    if (start < 0) start = LineStart(edit, line);
-    return next == start + LineLength(edit, start);
-}
-
-// Whether a line that begins a logical line starts right after the
-// vertical tab at `position`.
-bool SoftBreakBeginsLogicalLine(HWND edit, LONG position) {
-    LONG next = position + 1;
-    int line = LineOf(edit, next);
-    if (line <= 0 || LineStart(edit, line) != next) return false;
-    return !LineRunsOn(edit, line - 1, -1, next, L'\v');
-}
-
-// Lines that begin a logical line right after a line break at one of the
-// text[from, to) positions, where `text` starts at `textStart`.
-int LogicalStartsAfterBreaks(HWND edit, const std::wstring& text, LONG textStart, LONG from, LONG to) {
-    int count = 0;
-    for (LONG p = std::max(from, textStart); p < to && p - textStart < static_cast<LONG>(text.size()); ++p) {
-        wchar_t c = text[p - textStart];
-        if (c == L'\r' || (c == L'\v' && SoftBreakBeginsLogicalLine(edit, p))) ++count;
-    }
-    return count;
-}
-
 // The lines read last, with what they were read under and the text around
 // them, kept to tell after an edit which of them the edit left alone.
 struct Snapshot {
@@ -149,22 +94,10 @@ struct Snapshot {
     std::wstring text;
 };
 
-// A display line whose logical count is known, to count on from.
-struct LogicalAnchor {
-    bool valid = false;
-    unsigned serial = 0;
-    LayoutPrint print = {};
-    int lineCount = 0;
-    int line = 0;
-    LONG start = 0;
-    LogicalCount before = {0, false};
-};
-
 // Raised whenever the text may have changed; what was read before is not
 // reused after that as it is.
 unsigned TextSerial = 0;
 Snapshot Last;
-LogicalAnchor Anchor;
 
 bool SameLayoutApartFromText(LayoutPrint a, const LayoutPrint& b) {
     a.textLength = b.textLength;
@@ -390,6 +323,8 @@ bool SameLayout(const LayoutPrint& a, const LayoutPrint& b) {
 
 void ForgetDisplayLines() { ++TextSerial; }
 
+unsigned TextGeneration() { return TextSerial; }
+
 const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
                                          int bottom) {
     TextWindow text(edit, print.textLength);
@@ -430,35 +365,4 @@ LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG posi
     }
     int line = LineOf(edit, position);
     return {line, LineStart(edit, line)};
-}
-
-LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int line, LONG lineStart,
-                                     int lineCount) {
-    if (!print.wrap) return {line, false};  // every display line begins a logical line
-    if (line <= 0) return {0, false};
-    bool anchored = Anchor.valid && Anchor.serial == TextSerial && !GutterDirty &&
-                    Anchor.lineCount == lineCount && SameLayout(Anchor.print, print);
-    if (!anchored) Anchor.line = 0, Anchor.start = 0, Anchor.before = {0, false};
-
-    LogicalCount result = Anchor.before;
-    if (line > Anchor.line) {
-        // The anchor line itself, and each line after a break before lineStart - 1.
-        std::wstring text = ReadText(edit, Anchor.start, lineStart);
-        result.count += (Anchor.before.continues ? 0 : 1) +
-                        LogicalStartsAfterBreaks(edit, text, Anchor.start, Anchor.start, lineStart - 1);
-        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.back());
-    } else if (line < Anchor.line) {
-        std::wstring text = ReadText(edit, lineStart - 1, Anchor.start);
-        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.front());
-        result.count -= (result.continues ? 0 : 1) +
-                        LogicalStartsAfterBreaks(edit, text, lineStart - 1, lineStart, Anchor.start - 1);
-    }
-    Anchor = {true, TextSerial, print, lineCount, line, lineStart, result};
-    return result;
-}
-
-int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount) {
-    if (!print.wrap) return lineCount;
-    std::wstring text = ReadText(edit, 0, print.textLength);
-    return 1 + LogicalStartsAfterBreaks(edit, text, 0, 0, static_cast<LONG>(text.size()));
 }
