@@ -139,7 +139,7 @@ LONG DependsUpTo(LONG next, bool wrap) {
 
 // After an edit: the snapshot's lines from `first` on whose text reads as
 // it did, taken to start where they started (the edit was below them; the
-// check at the end of ReadStartsAndTops proves it). A line's layout
+// check at the end of LineReader::Read proves it). A line's layout
 // depends only on that text and on whether a paragraph mark precedes it.
 KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow& text) {
     KnownLines known = {&Last.range, INT_MAX, false};
@@ -191,65 +191,93 @@ bool IsPlainText(TextWindow& text, LONG from, LONG to) {
     return true;
 }
 
-// Starts and tops of the lines, as `plan` allows. Returns false when a
-// start or top not taken from the control proves wrong (the control broke
-// a line where the text shows no paragraph mark, an edit moved the lines,
-// a line was higher than plain text), so that the caller reads again
-// asking the control for all.
-bool ReadStartsAndTops(HWND edit, const LayoutPrint& print, int first, int lineCount, int bottom,
-                       const ReadPlan& plan, TextWindow& text, DisplayLineRange& range) {
-    const KnownLines& known = plan.known;
-    bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
-    LONG delta = 0;
-    bool deltaKnown = false;
-    int unproven = -1;  // the last line whose start the control has not confirmed
-    int inferred = -1;  // the last line whose top came from the plain line height
-    for (int line = first; line < lineCount; ++line) {
-        const DisplayLine* old = known.Get(line);
-        LONG start;
-        if (line == first) {
-            start = old ? old->start : LineStart(edit, line);
+// One reading of the lines' starts and tops, as a plan allows. Read()
+// returns false when a start or top not taken from the control proves
+// wrong (the control broke a line where the text shows no paragraph mark,
+// an edit moved the lines, a line was higher than plain text), so that the
+// caller reads again asking the control for all.
+class LineReader {
+public:
+    LineReader(HWND edit, const LayoutPrint& print, const ReadPlan& plan, TextWindow& text,
+               DisplayLineRange& range)
+        : edit_(edit),
+          print_(print),
+          plan_(plan),
+          text_(text),
+          range_(range),
+          plainKnown_(Plain.known && SameLayoutApartFromText(Plain.print, print)) {}
+
+    bool Read(int lineCount, int bottom) {
+        for (int line = range_.first; line < lineCount; ++line) {
+            const DisplayLine* old = plan_.known.Get(line);
+            LONG start, top;
+            if (!FindStart(line, old, &start)) return false;
+            if (start < 0) break;
+            if (!FindTop(line, old, start, &top)) return false;
+            range_.lines.push_back({start, top, false});
+            if (top >= bottom) break;
+        }
+        // The control's word on the last line taken on trust covers all before it.
+        if (unproven_ >= 0 && LineStart(edit_, unproven_) != LineAt(unproven_).start) return false;
+        return inferred_ < 0 || TopOf(edit_, LineAt(inferred_).start) == LineAt(inferred_).top;
+    }
+
+private:
+    bool FindStart(int line, const DisplayLine* old, LONG* start) {
+        if (line == range_.first) {
+            *start = old ? old->start : LineStart(edit_, line);
         } else if (old) {
             // Text-made starts above a known one must lead exactly to it.
-            if (unproven >= 0 && known.proven) {
-                if (NextLineStart(edit, line, range.lines.back().start, true, text) != old->start)
+            if (unproven_ >= 0 && plan_.known.proven) {
+                if (NextLineStart(edit_, line, range_.lines.back().start, true, text_) != old->start)
                     return false;
-                unproven = -1;
+                unproven_ = -1;
             }
-            start = old->start;
+            *start = old->start;
         } else {
             // The text read starts a character early, for comparing after an edit.
-            if (plan.chain && !text.HasText()) text.At(range.lines[0].start - 1);
-            start = NextLineStart(edit, line, range.lines.back().start, plan.chain, text);
-            if (plan.chain && start < 0) return false;
+            if (plan_.chain && !text_.HasText()) text_.At(range_.lines[0].start - 1);
+            *start = NextLineStart(edit_, line, range_.lines.back().start, plan_.chain, text_);
+            if (plan_.chain && *start < 0) return false;
         }
-        if (start < 0) break;
-        if ((old && !known.proven) || (!old && plan.chain && line != first)) unproven = line;
+        if ((old && !plan_.known.proven) || (!old && plan_.chain && line != range_.first)) unproven_ = line;
+        return true;
+    }
 
-        const DisplayLine* above = line > first ? &range.lines.back() : nullptr;
-        bool plainAbove = plan.infer && above && !old && IsPlainText(text, above->start, start);
-        LONG top;
-        if (old && deltaKnown) {
-            top = old->top + delta;
-        } else if (plainAbove && plainKnown) {
-            top = above->top + Plain.height;
-            inferred = line;
+    // Known lines move together with the first of them that is measured.
+    bool FindTop(int line, const DisplayLine* old, LONG start, LONG* top) {
+        const DisplayLine* above = line > range_.first ? &range_.lines.back() : nullptr;
+        bool plainAbove = plan_.infer && above && !old && IsPlainText(text_, above->start, start);
+        if (old && deltaKnown_) {
+            *top = old->top + delta_;
+        } else if (plainAbove && plainKnown_) {
+            *top = above->top + Plain.height;
+            inferred_ = line;
         } else {
-            top = TopOf(edit, start);
-            if (old) delta = top - old->top, deltaKnown = true;
+            *top = TopOf(edit_, start);
+            if (old) delta_ = *top - old->top, deltaKnown_ = true;
             if (plainAbove) {
-                if (plainKnown && top - above->top != Plain.height) return false;
-                Plain = {true, top - above->top, print};
-                plainKnown = true;
+                if (plainKnown_ && *top - above->top != Plain.height) return false;
+                Plain = {true, *top - above->top, print_};
+                plainKnown_ = true;
             }
         }
-        range.lines.push_back({start, top, false});
-        if (top >= bottom) break;
+        return true;
     }
-    if (unproven >= 0 && LineStart(edit, unproven) != range.lines[unproven - first].start) return false;
-    return inferred < 0 ||
-           TopOf(edit, range.lines[inferred - first].start) == range.lines[inferred - first].top;
-}
+
+    const DisplayLine& LineAt(int line) const { return range_.lines[line - range_.first]; }
+
+    HWND edit_;
+    const LayoutPrint& print_;
+    const ReadPlan& plan_;
+    TextWindow& text_;
+    DisplayLineRange& range_;
+    bool plainKnown_;
+    LONG delta_ = 0;
+    bool deltaKnown_ = false;
+    int unproven_ = -1;  // the last line whose start the control has not confirmed
+    int inferred_ = -1;  // the last line whose top came from the plain line height
+};
 
 void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, DisplayLineRange& range) {
     int first = range.first;
@@ -280,11 +308,11 @@ DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int l
     range.first = first;
     if (first < 0 || first >= lineCount) return range;
     ReadPlan plan = {!print.wrap, true, known};
-    if (!ReadStartsAndTops(edit, print, first, lineCount, bottom, plan, text, range)) {
+    if (!LineReader(edit, print, plan, text, range).Read(lineCount, bottom)) {
         Plain.known = false;  // it may have been learnt from a wrong start
         range.lines.clear();
         plan = {false, false, known.proven ? known : KnownLines()};
-        ReadStartsAndTops(edit, print, first, lineCount, bottom, plan, text, range);
+        LineReader(edit, print, plan, text, range).Read(lineCount, bottom);
     }
     if (print.wrap) ReadContinuations(edit, plan.known, text, range);
     return range;
