@@ -38,7 +38,7 @@ int LogicalNumber(int line) {
     return count;
 }
 
-// Part 0 as the walk from the top says it should read.
+// The position part (0) as the walk from the top says it should read.
 std::wstring WalkedPosition() {
     CHARRANGE selection;
     SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
@@ -155,15 +155,6 @@ TEST_F(StatusBarParts, SizesOfTheDocument) {
     EXPECT_EQ(StatusPartText(3), L" 3000029 chars (~ 2.9 MB) ");
 }
 
-TEST_F(StatusBarParts, WordWrapShowsAtTheNextUpdate) {
-    StartApp();
-    ShowText(L"some text");
-    SetWrap(true);
-    EXPECT_EQ(StatusPartText(1), L" Auto-Wrap OFF");  // nothing refreshed it yet
-    Select(2, 2);
-    EXPECT_EQ(StatusPartText(1), L" Auto-Wrap ON");
-}
-
 // ---- Line, Col and Sel ----
 
 TEST_F(StatusBarParts, BackwardSelectionReadsAsForward) {
@@ -278,7 +269,7 @@ TEST_F(StatusBarParts, ZoomTextAndCheckMarks) {
     EXPECT_TRUE(ZoomChecked(IDM_ZOOM_100));
 }
 
-// ---- Part widths ----
+// ---- Widths of the parts ----
 
 TEST_F(StatusBarParts, EdgesComeFromTheMeasuredTexts) {
     StartApp();

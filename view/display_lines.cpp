@@ -11,8 +11,10 @@
 //   of the lines below the first visible one come from one read of the
 //   text, checked against the control at the last of them;
 // - a line runs on into the next exactly when no paragraph mark ends it,
-//   so the text tells which lines continue and how many logical lines
-//   begin above a point, counted from the last point asked for.
+//   so the text tells which lines continue;
+// - after an edit, the lines whose text reads as before keep their place;
+// - below a line of plain ASCII the next line's top follows from the
+//   plain line height.
 #include "view/display_lines.h"
 
 #include <richedit.h>
@@ -23,34 +25,10 @@
 #include <string>
 
 #include "app/app.h"
+#include "view/editor_lines.h"
 #include "view/view.h"
 
 namespace {
-
-LONG LineStart(HWND edit, int line) { return static_cast<LONG>(SendMessageW(edit, EM_LINEINDEX, line, 0)); }
-
-LONG LineLength(HWND edit, LONG position) {
-    return static_cast<LONG>(SendMessageW(edit, EM_LINELENGTH, position, 0));
-}
-
-int LineOf(HWND edit, LONG position) {
-    return static_cast<int>(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, position));
-}
-
-LONG TopOf(HWND edit, LONG position) {
-    POINTL point = {};
-    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
-    return point.y;
-}
-
-std::wstring ReadText(HWND edit, LONG from, LONG to) {
-    if (to <= from) return std::wstring();
-    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
-    TEXTRANGEW range = {{from, to}, text.data()};
-    LRESULT copied = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
 
 // A stretch of the editor's text that grows as the readers look further,
 // so that one read serves all the lines of the view.
@@ -104,39 +82,6 @@ private:
     std::wstring text_;
 };
 
-// Whether the line starting at `start` runs on into the next one, which
-// starts at `next`, judged by the character before `next`: a paragraph
-// mark ends a logical line, and any other character ends a display line
-// only by wrapping (Wine's soft line break, Shift+Enter, reads as a space
-// and runs on like one). A vertical tab, Windows' soft line break, is left
-// to the control. `start` is looked up when passed as -1.
-bool LineRunsOn(HWND edit, int line, LONG start, LONG next, wchar_t last) {
-    if (last == L'\r') return false;
-    if (last != L'\v') return true;
-    if (start < 0) start = LineStart(edit, line);
-    return next == start + LineLength(edit, start);
-}
-
-// Whether a line that begins a logical line starts right after the
-// vertical tab at `position`.
-bool SoftBreakBeginsLogicalLine(HWND edit, LONG position) {
-    LONG next = position + 1;
-    int line = LineOf(edit, next);
-    if (line <= 0 || LineStart(edit, line) != next) return false;
-    return !LineRunsOn(edit, line - 1, -1, next, L'\v');
-}
-
-// Lines that begin a logical line right after a line break at one of the
-// text[from, to) positions, where `text` starts at `textStart`.
-int LogicalStartsAfterBreaks(HWND edit, const std::wstring& text, LONG textStart, LONG from, LONG to) {
-    int count = 0;
-    for (LONG p = std::max(from, textStart); p < to && p - textStart < static_cast<LONG>(text.size()); ++p) {
-        wchar_t c = text[p - textStart];
-        if (c == L'\r' || (c == L'\v' && SoftBreakBeginsLogicalLine(edit, p))) ++count;
-    }
-    return count;
-}
-
 // The lines read last, with what they were read under and the text around
 // them, kept to tell after an edit which of them the edit left alone.
 struct Snapshot {
@@ -149,22 +94,15 @@ struct Snapshot {
     std::wstring text;
 };
 
-// A display line whose logical count is known, to count on from.
-struct LogicalAnchor {
-    bool valid = false;
-    unsigned serial = 0;
-    LayoutPrint print = {};
-    int lineCount = 0;
-    int line = 0;
-    LONG start = 0;
-    LogicalCount before = {0, false};
-};
-
 // Raised whenever the text may have changed; what was read before is not
 // reused after that as it is.
 unsigned TextSerial = 0;
 Snapshot Last;
-LogicalAnchor Anchor;
+
+bool SameLayoutApartFromText(LayoutPrint a, const LayoutPrint& b) {
+    a.textLength = b.textLength;
+    return SameLayout(a, b);
+}
 
 bool SnapshotCurrent(const LayoutPrint& print, int lineCount) {
     return Last.valid && Last.serial == TextSerial && !GutterDirty && Last.lineCount == lineCount &&
@@ -201,14 +139,12 @@ LONG DependsUpTo(LONG next, bool wrap) {
 
 // After an edit: the snapshot's lines from `first` on whose text reads as
 // it did, taken to start where they started (the edit was below them; the
-// check at the end of ReadStartsAndTops proves it). A line's layout
+// check at the end of LineReader::Read proves it). A line's layout
 // depends only on that text and on whether a paragraph mark precedes it.
 KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow& text) {
-    LayoutPrint before = Last.print;
-    before.textLength = print.textLength;
     KnownLines known = {&Last.range, INT_MAX, false};
     const DisplayLine* row = known.Get(first);
-    if (!Last.valid || !SameLayout(before, print) || !row) return {};
+    if (!Last.valid || !SameLayoutApartFromText(Last.print, print) || !row) return {};
     LONG same = std::max(row->start - 1, 0L);
     LONG oldEnd = Last.textFrom + static_cast<LONG>(Last.text.size());
     while (same >= Last.textFrom && same < oldEnd && text.At(same) == Last.text[same - Last.textFrom]) ++same;
@@ -229,48 +165,119 @@ LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& t
     return mark < 0 ? -1 : mark + 1;
 }
 
-// Starts and tops of the lines, from `known` where it has them. Returns
-// false when a start not taken from the control proves wrong (the control
-// broke a line where the text shows no paragraph mark, or an edit moved
-// the lines), so that the caller reads again asking the control for all.
-bool ReadStartsAndTops(HWND edit, int first, int lineCount, int bottom, bool chain, const KnownLines& known,
-                       TextWindow& text, DisplayLineRange& range) {
-    LONG delta = 0;
-    bool deltaKnown = false;
-    int unproven = -1;  // the last line whose start the control has not confirmed
-    for (int line = first; line < lineCount; ++line) {
-        const DisplayLine* old = known.Get(line);
-        LONG start;
-        if (line == first) {
-            start = old ? old->start : LineStart(edit, line);
+// How a read may take starts and tops without asking the control for each.
+struct ReadPlan {
+    bool chain;  // starts from the paragraph marks in the text (word wrap off)
+    bool infer;  // tops of lines below plain lines, from the plain line height
+    KnownLines known;
+};
+
+// The height of a line of plain text. The editor holds plain text, so one
+// character format covers the whole document; a line of printable ASCII,
+// which every face the Font menu offers has, is drawn in that format's font
+// alone, and all such lines are equally high.
+struct PlainLineHeight {
+    bool known = false;
+    LONG height = 0;
+    LayoutPrint print = {};
+};
+PlainLineHeight Plain;
+
+bool IsPlainText(TextWindow& text, LONG from, LONG to) {
+    for (LONG p = from; p < to; ++p) {
+        wchar_t c = text.At(p);
+        if (!((c >= 0x20 && c < 0x7F) || c == L'\t' || c == L'\r')) return false;
+    }
+    return true;
+}
+
+// One reading of the lines' starts and tops, as a plan allows. Read()
+// returns false when a start or top not taken from the control proves
+// wrong (the control broke a line where the text shows no paragraph mark,
+// an edit moved the lines, a line was higher than plain text), so that the
+// caller reads again asking the control for all.
+class LineReader {
+public:
+    LineReader(HWND edit, const LayoutPrint& print, const ReadPlan& plan, TextWindow& text,
+               DisplayLineRange& range)
+        : edit_(edit),
+          print_(print),
+          plan_(plan),
+          text_(text),
+          range_(range),
+          plainKnown_(Plain.known && SameLayoutApartFromText(Plain.print, print)) {}
+
+    bool Read(int lineCount, int bottom) {
+        for (int line = range_.first; line < lineCount; ++line) {
+            const DisplayLine* old = plan_.known.Get(line);
+            LONG start, top;
+            if (!FindStart(line, old, &start)) return false;
+            if (start < 0) break;
+            if (!FindTop(line, old, start, &top)) return false;
+            range_.lines.push_back({start, top, false});
+            if (top >= bottom) break;
+        }
+        // The control's word on the last line taken on trust covers all before it.
+        if (unproven_ >= 0 && LineStart(edit_, unproven_) != LineAt(unproven_).start) return false;
+        return inferred_ < 0 || TopOf(edit_, LineAt(inferred_).start) == LineAt(inferred_).top;
+    }
+
+private:
+    bool FindStart(int line, const DisplayLine* old, LONG* start) {
+        if (line == range_.first) {
+            *start = old ? old->start : LineStart(edit_, line);
         } else if (old) {
             // Text-made starts above a known one must lead exactly to it.
-            if (unproven >= 0 && known.proven) {
-                if (NextLineStart(edit, line, range.lines.back().start, true, text) != old->start)
+            if (unproven_ >= 0 && plan_.known.proven) {
+                if (NextLineStart(edit_, line, range_.lines.back().start, true, text_) != old->start)
                     return false;
-                unproven = -1;
+                unproven_ = -1;
             }
-            start = old->start;
+            *start = old->start;
         } else {
             // The text read starts a character early, for comparing after an edit.
-            if (chain && !text.HasText()) text.At(range.lines[0].start - 1);
-            start = NextLineStart(edit, line, range.lines.back().start, chain, text);
-            if (chain && start < 0) return false;
+            if (plan_.chain && !text_.HasText()) text_.At(range_.lines[0].start - 1);
+            *start = NextLineStart(edit_, line, range_.lines.back().start, plan_.chain, text_);
+            if (plan_.chain && *start < 0) return false;
         }
-        if (start < 0) break;
-        if ((old && !known.proven) || (!old && chain && line != first)) unproven = line;
-        LONG top;
-        if (old && deltaKnown) {
-            top = old->top + delta;
-        } else {
-            top = TopOf(edit, start);
-            if (old) delta = top - old->top, deltaKnown = true;
-        }
-        range.lines.push_back({start, top, false});
-        if (top >= bottom) break;
+        if ((old && !plan_.known.proven) || (!old && plan_.chain && line != range_.first)) unproven_ = line;
+        return true;
     }
-    return unproven < 0 || LineStart(edit, unproven) == range.lines[unproven - first].start;
-}
+
+    // Known lines move together with the first of them that is measured.
+    bool FindTop(int line, const DisplayLine* old, LONG start, LONG* top) {
+        const DisplayLine* above = line > range_.first ? &range_.lines.back() : nullptr;
+        bool plainAbove = plan_.infer && above && !old && IsPlainText(text_, above->start, start);
+        if (old && deltaKnown_) {
+            *top = old->top + delta_;
+        } else if (plainAbove && plainKnown_) {
+            *top = above->top + Plain.height;
+            inferred_ = line;
+        } else {
+            *top = TopOf(edit_, start);
+            if (old) delta_ = *top - old->top, deltaKnown_ = true;
+            if (plainAbove) {
+                if (plainKnown_ && *top - above->top != Plain.height) return false;
+                Plain = {true, *top - above->top, print_};
+                plainKnown_ = true;
+            }
+        }
+        return true;
+    }
+
+    const DisplayLine& LineAt(int line) const { return range_.lines[line - range_.first]; }
+
+    HWND edit_;
+    const LayoutPrint& print_;
+    const ReadPlan& plan_;
+    TextWindow& text_;
+    DisplayLineRange& range_;
+    bool plainKnown_;
+    LONG delta_ = 0;
+    bool deltaKnown_ = false;
+    int unproven_ = -1;  // the last line whose start the control has not confirmed
+    int inferred_ = -1;  // the last line whose top came from the plain line height
+};
 
 void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, DisplayLineRange& range) {
     int first = range.first;
@@ -293,18 +300,21 @@ void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, Dis
     }
 }
 
-// Reads the lines; `known` first, then the control for the rest.
+// Reads the lines: `known` first, then the text and the control for the
+// rest, and the control alone when the short ways fail.
 DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int lineCount, int bottom,
                            const KnownLines& known, TextWindow& text) {
     DisplayLineRange range;
     range.first = first;
     if (first < 0 || first >= lineCount) return range;
-    if (!ReadStartsAndTops(edit, first, lineCount, bottom, !print.wrap, known, text, range)) {
+    ReadPlan plan = {!print.wrap, true, known};
+    if (!LineReader(edit, print, plan, text, range).Read(lineCount, bottom)) {
+        Plain.known = false;  // it may have been learnt from a wrong start
         range.lines.clear();
-        ReadStartsAndTops(edit, first, lineCount, bottom, false, known.proven ? known : KnownLines(), text,
-                          range);
+        plan = {false, false, known.proven ? known : KnownLines()};
+        LineReader(edit, print, plan, text, range).Read(lineCount, bottom);
     }
-    if (print.wrap) ReadContinuations(edit, known, text, range);
+    if (print.wrap) ReadContinuations(edit, plan.known, text, range);
     return range;
 }
 
@@ -340,6 +350,8 @@ bool SameLayout(const LayoutPrint& a, const LayoutPrint& b) {
 }
 
 void ForgetDisplayLines() { ++TextSerial; }
+
+unsigned TextGeneration() { return TextSerial; }
 
 const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
                                          int bottom) {
@@ -381,35 +393,4 @@ LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG posi
     }
     int line = LineOf(edit, position);
     return {line, LineStart(edit, line)};
-}
-
-LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int line, LONG lineStart,
-                                     int lineCount) {
-    if (!print.wrap) return {line, false};  // every display line begins a logical line
-    if (line <= 0) return {0, false};
-    bool anchored = Anchor.valid && Anchor.serial == TextSerial && !GutterDirty &&
-                    Anchor.lineCount == lineCount && SameLayout(Anchor.print, print);
-    if (!anchored) Anchor.line = 0, Anchor.start = 0, Anchor.before = {0, false};
-
-    LogicalCount result = Anchor.before;
-    if (line > Anchor.line) {
-        // The anchor line itself, and each line after a break before lineStart - 1.
-        std::wstring text = ReadText(edit, Anchor.start, lineStart);
-        result.count += (Anchor.before.continues ? 0 : 1) +
-                        LogicalStartsAfterBreaks(edit, text, Anchor.start, Anchor.start, lineStart - 1);
-        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.back());
-    } else if (line < Anchor.line) {
-        std::wstring text = ReadText(edit, lineStart - 1, Anchor.start);
-        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.front());
-        result.count -= (result.continues ? 0 : 1) +
-                        LogicalStartsAfterBreaks(edit, text, lineStart - 1, lineStart, Anchor.start - 1);
-    }
-    Anchor = {true, TextSerial, print, lineCount, line, lineStart, result};
-    return result;
-}
-
-int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount) {
-    if (!print.wrap) return lineCount;
-    std::wstring text = ReadText(edit, 0, print.textLength);
-    return 1 + LogicalStartsAfterBreaks(edit, text, 0, 0, static_cast<LONG>(text.size()));
 }

@@ -1,6 +1,6 @@
 // The editor's display lines as the gutter and the status bar need them:
 // where each visible line starts, where it stands, whether it runs on into
-// the next, and how many logical lines (paragraphs) begin above a line.
+// the next.
 // Wine answers EM_LINEINDEX, EM_POSFROMCHAR and their kin in time that grows
 // with the position, so these readers keep what they learnt and ask again
 // only what may have changed.
@@ -42,8 +42,11 @@ LayoutPrint ReadLayoutPrint(HWND edit);
 bool SameLayout(const LayoutPrint& a, const LayoutPrint& b);
 
 // The text or the layout changed in a way a print cannot show (an edit
-// that kept the length, a new document): nothing read so far is reused.
+// that kept the length, a new document): nothing read so far is reused
+// without checking it against the text.
 void ForgetDisplayLines();
+// Raised by ForgetDisplayLines: what was learnt under another value is stale.
+unsigned TextGeneration();
 
 const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
                                          int bottom);
@@ -56,14 +59,3 @@ struct LineOfPosition {
     LONG start;
 };
 LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount);
-
-// Display lines before `line` (which starts at `lineStart`) that begin a
-// logical line, and whether line - 1 runs on into `line`.
-struct LogicalCount {
-    int count;
-    bool continues;
-};
-LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int line, LONG lineStart,
-                                     int lineCount);
-// Display lines of the whole document that begin a logical line.
-int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount);

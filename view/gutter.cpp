@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "view/display_lines.h"
 #include "view/gdi_scope.h"
+#include "view/logical_lines.h"
 #include "view/line_numbers.h"
 
 const wchar_t GutterClassName[] = L"GutterClass";

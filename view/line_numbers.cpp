@@ -11,6 +11,7 @@
 
 #include "app/app.h"
 #include "view/gdi_scope.h"
+#include "view/logical_lines.h"
 #include "view/view.h"
 
 std::vector<int32_t> LineNumberCache;

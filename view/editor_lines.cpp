@@ -1,0 +1,44 @@
+// The rich edit control's answers about its display lines, one message
+// each. Under Wine each of them walks the paragraphs from the top of the
+// document, so their callers ask as few as they can.
+#include "view/editor_lines.h"
+
+#include <richedit.h>
+
+LONG LineStart(HWND edit, int line) { return static_cast<LONG>(SendMessageW(edit, EM_LINEINDEX, line, 0)); }
+
+LONG LineLength(HWND edit, LONG position) {
+    return static_cast<LONG>(SendMessageW(edit, EM_LINELENGTH, position, 0));
+}
+
+int LineOf(HWND edit, LONG position) {
+    return static_cast<int>(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, position));
+}
+
+LONG TopOf(HWND edit, LONG position) {
+    POINTL point = {};
+    SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
+    return point.y;
+}
+
+std::wstring ReadText(HWND edit, LONG from, LONG to) {
+    if (to <= from) return std::wstring();
+    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
+    TEXTRANGEW range = {{from, to}, text.data()};
+    LRESULT copied = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+// Whether the line starting at `start` runs on into the next one, which
+// starts at `next`, judged by the character before `next`: a paragraph
+// mark ends a logical line, and any other character ends a display line
+// only by wrapping (Wine's soft line break, Shift+Enter, reads as a space
+// and runs on like one). A vertical tab, Windows' soft line break, is left
+// to the control. `start` is looked up when passed as -1.
+bool LineRunsOn(HWND edit, int line, LONG start, LONG next, wchar_t last) {
+    if (last == L'\r') return false;
+    if (last != L'\v') return true;
+    if (start < 0) start = LineStart(edit, line);
+    return next == start + LineLength(edit, start);
+}
