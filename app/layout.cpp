@@ -27,11 +27,15 @@ void LayoutMainWindow(HWND window) {
     EndDeferWindowPos(batch);
     SendMessageW(StatusBar, WM_SIZE, 0, 0);
 
-    RECT format;
+    RECT format, current;
     GetClientRect(EditControl, &format);
     format.left += TextInset;
     format.top += TextInset;
-    SendMessageW(EditControl, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
+    // Wine's control lays the whole text out again on every EM_SETRECTNP,
+    // even to the rectangle it already has: seconds on a large document.
+    SendMessageW(EditControl, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&current));
+    if (!EqualRect(&format, &current))
+        SendMessageW(EditControl, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
     if (Autowrap) ShowScrollBar(EditControl, SB_HORZ, FALSE);
 }
 

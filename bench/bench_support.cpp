@@ -101,6 +101,31 @@ std::string MakeLongLines(size_t bytes, int lineCount, unsigned seed) {
     return text;
 }
 
+const char ReplaceToken[] = "7Q7";
+
+std::string MakeReplaceDocument(size_t bytes, int matches, unsigned seed) {
+    std::string text = MakeAsciiLines(bytes, seed);
+    size_t step = bytes / matches;
+    for (int i = 0; i < matches; ++i) {
+        size_t at = i * step;
+        // A token never straddles a line break.
+        while (text.find_first_of("\r\n", at) < at + 3) ++at;
+        text.replace(at, 3, ReplaceToken);
+    }
+    return text;
+}
+
+bool WriteBytesTo(const std::wstring& path, const std::string& bytes) {
+    HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(handle);
+    return ok;
+}
+
 std::wstring WriteBenchFile(const std::wstring& name, const std::string& bytes) {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);

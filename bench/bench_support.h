@@ -27,6 +27,12 @@ void SetBenchEditorText(const std::wstring& text);
 std::string MakeAsciiLines(size_t bytes, unsigned seed = 1);
 std::string MakeLogLines(size_t bytes, unsigned seed = 1);
 std::string MakeLongLines(size_t bytes, int lineCount, unsigned seed = 1);
+// ASCII lines with `matches` copies of ReplaceToken spread evenly over them.
+extern const char ReplaceToken[];  // "7Q7": no other digit is ever generated
+std::string MakeReplaceDocument(size_t bytes, int matches, unsigned seed = 1);
+
+// Writes the bytes to a new file at `path`; false when that fails.
+bool WriteBytesTo(const std::wstring& path, const std::string& bytes);
 
 // A file beside the benchmark program, written with these bytes.
 std::wstring WriteBenchFile(const std::wstring& name, const std::string& bytes);

@@ -4,15 +4,30 @@
 
 #include <windows.h>
 
+#include <string>
+
 // engine.cpp
 bool GetSearchSeed(HWND edit, wchar_t* buffer);  // buffer of at least 256 characters
+void TrimSeed(wchar_t* text);                    // drops blanks and line ends at both ends
+WPARAM FindFlags(bool matchCase, bool wholeWord, bool forward);
 void FindNext(HWND dialog, const wchar_t* text);
 void FindPrevious(HWND dialog, const wchar_t* text);
 void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replacement);
-void ReplaceAll(const wchar_t* text, const wchar_t* replacement);
 void GoToLine(int line);
 
-// dialogs.cpp: commands 115, 116 and 117.
+// replace_all.cpp: the span from the first match to the last is replaced
+// in edits of at most maxBreaksPerEdit line ends, each one Undo step.
+constexpr int MaxBreaksPerEdit = 2000;
+void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit);
+void ReplaceAll(const wchar_t* text, const wchar_t* replacement);  // in pieces of MaxBreaksPerEdit
+
+// dialog_common.cpp: what the three dialogs share.
+POINT ComputeDialogPosition(const RECT& editorOnScreen);
+void PlaceBesideEditor(HWND dialog);
+std::wstring ReadSearchBox(HWND dialog, int id);  // at most 255 characters
+
+// find_dialog.cpp, replace_dialog.cpp, goto_dialog.cpp: commands 115, 116 and 117.
 void FindCommand();
 void ReplaceCommand();
+int ParseLineNumber(const wchar_t* text);  // 1..2147483647, or 0 when the text is no line number
 void GoToCommand();

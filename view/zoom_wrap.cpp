@@ -42,6 +42,12 @@ void ZoomCommand(UINT commandId) {
     }
 }
 
+// Wine's control lays the whole text out again on every EM_SETZOOM, even
+// to the zoom it already has: seconds on a large document.
+static void SetEditorZoom(int percent) {
+    if (CurrentZoomPercent() != percent) SendMessageW(EditControl, EM_SETZOOM, percent, 100);
+}
+
 static void ReplaceGutterFont() {
     if (GutterFont) DeleteObject(GutterFont);
     GutterFont = CreateGutterFont(MainWindow);
@@ -54,7 +60,7 @@ void SetZoom(int percent) {
     SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
     SendMessageW(GutterWindow, WM_SETREDRAW, FALSE, 0);
     SendMessageW(MainWindow, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(EditControl, EM_SETZOOM, ZoomPercent, 100);
+    SetEditorZoom(ZoomPercent);
     ReplaceGutterFont();
     GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
@@ -69,7 +75,7 @@ void SetZoom(int percent) {
 // has marked the gutter for a recount: this does.
 void ResetView() {
     ZoomPercent = 100;
-    SendMessageW(EditControl, EM_SETZOOM, 100, 100);
+    SetEditorZoom(100);
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, EditorEventMask);
     ReplaceGutterFont();
     GutterDirty = true;

@@ -1,0 +1,196 @@
+// Where the time of a keystroke, a load, a Replace All or a save goes: the
+// editor runs in-process on a 10 MB document, and every message that
+// reaches the editor, the main window, the gutter and the status bar is
+// counted and timed (time spent in the message itself, without the
+// messages it sends on). Prints, per action, its time and the messages
+// that took most of it. "hotpath_bench.exe [wrap]" for word wrap on.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "app/app.h"
+#include "bench_support.h"
+#include "document/document.h"
+#include "search/search.h"
+#include "view/view.h"
+
+struct MessageCost {
+    int count = 0;
+    double ms = 0;
+};
+
+static std::map<std::pair<const char*, UINT>, MessageCost> Costs;
+static std::vector<double> ChildTime;  // per nesting level: time of the messages sent from inside
+
+static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR label) {
+    ChildTime.push_back(0);
+    double start = NowMs();
+    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    double total = NowMs() - start;
+    double own = total - ChildTime.back();
+    ChildTime.pop_back();
+    if (!ChildTime.empty()) ChildTime.back() += total;
+    MessageCost& cost = Costs[{reinterpret_cast<const char*>(label), message}];
+    cost.count++;
+    cost.ms += own;
+    return result;
+}
+
+static void Watch(HWND window, const char* label) {
+    SetWindowSubclass(window, CountingProc, 0xBE7C, reinterpret_cast<DWORD_PTR>(label));
+}
+
+static const char* MessageName(UINT message) {
+    static const std::pair<UINT, const char*> names[] = {
+        {EM_LINEINDEX, "EM_LINEINDEX"},
+        {EM_LINEFROMCHAR, "EM_LINEFROMCHAR"},
+        {EM_EXLINEFROMCHAR, "EM_EXLINEFROMCHAR"},
+        {EM_POSFROMCHAR, "EM_POSFROMCHAR"},
+        {EM_CHARFROMPOS, "EM_CHARFROMPOS"},
+        {EM_GETLINECOUNT, "EM_GETLINECOUNT"},
+        {EM_LINELENGTH, "EM_LINELENGTH"},
+        {EM_GETFIRSTVISIBLELINE, "EM_GETFIRSTVISIBLELINE"},
+        {EM_EXGETSEL, "EM_EXGETSEL"},
+        {EM_EXSETSEL, "EM_EXSETSEL"},
+        {EM_FINDTEXTEXW, "EM_FINDTEXTEXW"},
+        {EM_REPLACESEL, "EM_REPLACESEL"},
+        {EM_GETTEXTLENGTHEX, "EM_GETTEXTLENGTHEX"},
+        {EM_GETMODIFY, "EM_GETMODIFY"},
+        {EM_SETCHARFORMAT, "EM_SETCHARFORMAT"},
+        {WM_GETTEXTLENGTH, "WM_GETTEXTLENGTH"},
+        {WM_GETTEXT, "WM_GETTEXT"},
+        {WM_SETTEXT, "WM_SETTEXT"},
+        {WM_SETREDRAW, "WM_SETREDRAW"},
+        {WM_SETFONT, "WM_SETFONT"},
+        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
+        {EM_SETZOOM, "EM_SETZOOM"},
+        {EM_SETRECT, "EM_SETRECT"},
+        {EM_SETRECTNP, "EM_SETRECTNP"},
+        {EM_SETTARGETDEVICE, "EM_SETTARGETDEVICE"},
+        {EM_SETSEL, "EM_SETSEL"},
+        {EM_SCROLLCARET, "EM_SCROLLCARET"},
+        {EM_SETSCROLLPOS, "EM_SETSCROLLPOS"},
+        {EM_SETEVENTMASK, "EM_SETEVENTMASK"},
+        {EM_SETUNDOLIMIT, "EM_SETUNDOLIMIT"},
+        {EM_EMPTYUNDOBUFFER, "EM_EMPTYUNDOBUFFER"},
+        {EM_STREAMIN, "EM_STREAMIN"},
+        {WM_PAINT, "WM_PAINT"},
+        {WM_ERASEBKGND, "WM_ERASEBKGND"},
+        {WM_NCPAINT, "WM_NCPAINT"},
+        {WM_KEYDOWN, "WM_KEYDOWN"},
+        {WM_CHAR, "WM_CHAR"},
+        {WM_VSCROLL, "WM_VSCROLL"},
+        {WM_NOTIFY, "WM_NOTIFY"},
+        {WM_COMMAND, "WM_COMMAND"},
+        {WM_TIMER, "WM_TIMER"},
+        {WM_SIZE, "WM_SIZE"},
+        {SB_SETTEXTW, "SB_SETTEXTW"},
+        {SB_SETPARTS, "SB_SETPARTS"},
+    };
+    for (const auto& name : names) {
+        if (name.first == message) return name.second;
+    }
+    static char hex[16];
+    snprintf(hex, sizeof(hex), "0x%04X", message);
+    return hex;
+}
+
+// Runs everything the action queued, paints included, until nothing is left.
+static void PumpUntilIdle() {
+    for (int quiet = 0; quiet < 3;) {
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            quiet = 0;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            quiet++;
+            Sleep(2);  // a 1 ms timer may still be due
+        }
+    }
+}
+
+static void Report(const char* action, double ms) {
+    std::vector<std::pair<std::pair<const char*, UINT>, MessageCost>> sorted(Costs.begin(), Costs.end());
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return a.second.ms > b.second.ms; });
+    printf("%-34s %9.1f ms\n", action, ms);
+    for (size_t i = 0; i < sorted.size() && i < 6; ++i) {
+        if (sorted[i].second.ms < 0.5 && i > 0) break;
+        printf("    %-8s %-24s %8d x %9.1f ms\n", sorted[i].first.first, MessageName(sorted[i].first.second),
+               sorted[i].second.count, sorted[i].second.ms);
+    }
+    Costs.clear();
+}
+
+static void TimeAction(const char* action, void (*run)()) {
+    Costs.clear();
+    double start = NowMs();
+    run();
+    PumpUntilIdle();
+    Report(action, NowMs() - start);
+}
+
+static void PressChord(WORD modifier, WORD key) {
+    INPUT inputs[4] = {};
+    WORD keys[4] = {modifier, key, key, modifier};
+    for (int i = 0; i < 4; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        inputs[i].ki.dwFlags =
+            (i >= 2 ? KEYEVENTF_KEYUP : 0) | (key == VK_END || key == VK_HOME ? KEYEVENTF_EXTENDEDKEY : 0);
+    }
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+static void TypeX() {
+    INPUT inputs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wScan = L'x';
+        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+static std::wstring DocumentFile;
+static std::wstring ReplaceDocument;
+
+static void OpenFile(const std::wstring& path) {
+    LoadTextFile(MainWindow, EditControl, path.c_str());
+    SetDocumentPath(path.c_str());
+    ClearModified();
+    ResetView();
+}
+
+int main(int argc, char** argv) {
+    bool wrap = argc > 1 && strcmp(argv[1], "wrap") == 0;
+    DocumentFile = WriteBenchFile(L"hotpath10.txt", MakeAsciiLines(10485760));
+    ReplaceDocument = WriteBenchFile(L"replace2.txt", MakeReplaceDocument(2097152, 50000));
+    StartBenchEditor();
+    if (wrap != Autowrap) ToggleAutoWrap();
+    SetForegroundWindow(MainWindow);
+    SetFocus(EditControl);
+    PumpUntilIdle();
+    Watch(EditControl, "editor");
+    Watch(MainWindow, "main");
+    Watch(GutterWindow, "gutter");
+    Watch(StatusBar, "status");
+    printf("word wrap %s\n", wrap ? "on" : "off");
+
+    TimeAction("open 10 MB", [] { OpenFile(DocumentFile); });
+    TimeAction("Ctrl+End", [] { PressChord(VK_CONTROL, VK_END); });
+    TimeAction("type at end", TypeX);
+    TimeAction("Ctrl+Home", [] { PressChord(VK_CONTROL, VK_HOME); });
+    TimeAction("type at start", TypeX);
+    TimeAction("save 10 MB", [] { WriteTextFile(EditControl, DocumentFile.c_str()); });
+    TimeAction("open 2 MB", [] { OpenFile(ReplaceDocument); });
+    TimeAction("Replace All 50,000", [] { ReplaceAll(L"7Q7", L"7R7R"); });
+    StopBenchEditor();
+    return 0;
+}

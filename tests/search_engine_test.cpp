@@ -1,0 +1,497 @@
+// The search engine through the real rich edit control: Find Next and
+// Find Previous with their messages, Replace, Replace All (also against
+// the match-by-match loop), Go To Line and the seed of the dialogs.
+#include "harness.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <richedit.h>
+
+#include "app/app.h"
+#include "dialog_watcher.h"
+#include "document/document.h"
+#include "resources/resource.h"
+#include "search/search.h"
+
+namespace {
+
+// The text as the control holds it: paragraphs end in a lone CR, so an
+// index is a character position.
+std::wstring StoredText() {
+    GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT length = SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0);
+    std::wstring text(length + 1, L'\0');
+    GETTEXTEX request = {};
+    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    request.codepage = 1200;
+    text.resize(SendMessageW(EditControl, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+                             reinterpret_cast<LPARAM>(text.data())));
+    return text;
+}
+
+struct Range {
+    LONG start, end;
+    bool operator==(const Range& other) const { return start == other.start && end == other.end; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Range& range) {
+    return out << "(" << range.start << ", " << range.end << ")";
+}
+
+Range Selection() {
+    CHARRANGE selection = {};
+    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return {selection.cpMin, selection.cpMax};
+}
+
+void Select(LONG start, LONG end) {
+    CHARRANGE selection = {start, end};
+    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+}
+
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The dialog that asks: the Find dialog's own template, made modeless and
+// left hidden, so that its check boxes are real and it can own the
+// message boxes without the watcher taking it for one.
+class AskingDialog {
+public:
+    AskingDialog() {
+        window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND), MainWindow,
+                                     InertDialogProc, 0);
+    }
+    ~AskingDialog() { DestroyWindow(window_); }
+    AskingDialog(const AskingDialog&) = delete;
+    AskingDialog& operator=(const AskingDialog&) = delete;
+    operator HWND() const { return window_; }
+    void Check(int id) { CheckDlgButton(window_, id, BST_CHECKED); }
+
+private:
+    HWND window_;
+};
+
+// Answers every message box with OK and notes who owned it.
+struct BoxCatcher {
+    std::vector<HWND> owners;
+    DialogWatcher watcher{[this](const DialogInfo& info) {
+        owners.push_back(GetWindow(info.window, GW_OWNER));
+        PressButton(info.window, IDOK);
+    }};
+};
+
+void ExpectCannotFind(const BoxCatcher& boxes, HWND asker, const wchar_t* text) {
+    ASSERT_EQ(boxes.watcher.Seen().size(), 1u) << Narrow(text);
+    const DialogInfo& box = boxes.watcher.Seen()[0];
+    EXPECT_EQ(box.caption, L"Find");
+    EXPECT_EQ(box.text, text);
+    ASSERT_EQ(box.buttons.size(), 1u);
+    EXPECT_EQ(box.buttons[0].id, IDOK);
+    EXPECT_EQ(box.IconName(), "");
+    EXPECT_EQ(boxes.owners[0], asker);
+}
+
+// Replace All as a plain loop of the control's own messages: search from
+// right after the last replacement, select, replace.
+void ReplaceAllMatchByMatch(const std::wstring& search, const std::wstring& replacement) {
+    Select(0, 0);
+    FINDTEXTEXW find = {};
+    find.chrg = {0, -1};
+    find.lpstrText = search.c_str();
+    for (;;) {
+        find.chrgText = {0, 0};
+        if (SendMessageW(EditControl, EM_FINDTEXTEXW, FR_DOWN, reinterpret_cast<LPARAM>(&find)) < 0) break;
+        SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
+        SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+        find.chrg = {find.chrgText.cpMin + static_cast<LONG>(replacement.size()), -1};
+    }
+}
+
+// Counts what the main window hears from the editor while it lives.
+struct EditorNotifications {
+    int changes = 0;
+    int selectionChanges = 0;
+    int titles = 0;
+    Range lastSelection = {-1, -1};
+
+    EditorNotifications() { SetWindowSubclass(MainWindow, Count, 1, reinterpret_cast<DWORD_PTR>(this)); }
+    ~EditorNotifications() { RemoveWindowSubclass(MainWindow, Count, 1); }
+
+    static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR self) {
+        EditorNotifications& seen = *reinterpret_cast<EditorNotifications*>(self);
+        if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) ++seen.changes;
+        if (message == WM_SETTEXT) ++seen.titles;
+        if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == EN_SELCHANGE) {
+            ++seen.selectionChanges;
+            const CHARRANGE& range = reinterpret_cast<SELCHANGE*>(lParam)->chrg;
+            seen.lastSelection = {range.cpMin, range.cpMax};
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+// ---- Pure parts
+
+TEST(SearchFlags, FollowTheOptionsAndTheDirection) {
+    struct Row {
+        bool matchCase, wholeWord;
+        WPARAM forward, backward;
+    } rows[] = {{false, false, 1, 0}, {true, false, 5, 4}, {false, true, 3, 2}, {true, true, 7, 6}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(FindFlags(row.matchCase, row.wholeWord, true), row.forward)
+            << "match case " << row.matchCase << ", whole word " << row.wholeWord;
+        EXPECT_EQ(FindFlags(row.matchCase, row.wholeWord, false), row.backward)
+            << "match case " << row.matchCase << ", whole word " << row.wholeWord;
+    }
+}
+
+TEST(SearchSeed, TrimsBlanksAndLineEndsAtBothEnds) {
+    struct Row {
+        const wchar_t* text;
+        const wchar_t* trimmed;
+    } rows[] = {
+        {L"hello ", L"hello"}, {L" \r\nhello\t", L"hello"},
+        {L"   ", L""},         {L"", L""},
+        {L"a b", L"a b"},      {L"\r", L""},
+        {L"\n x", L"x"},       {L"word\r\n", L"word"},
+    };
+    for (const Row& row : rows) {
+        wchar_t buffer[260];
+        wcscpy(buffer, row.text);
+        TrimSeed(buffer);
+        EXPECT_EQ(std::wstring(buffer), row.trimmed) << "from \"" << Narrow(row.text) << "\"";
+    }
+}
+
+// ---- Find Next and Find Previous
+
+using SearchEngine = AppFixture;
+
+TEST_F(SearchEngine, FindNextMovesOnAndWrapsToTheOnlyMatch) {
+    StartApp();
+    AskingDialog asker;
+    BoxCatcher boxes;
+    SetEditorText(L"xx abc yy");
+    Select(3, 6);
+    FindNext(asker, L"ABC");
+    EXPECT_EQ(Selection(), (Range{3, 6}));
+
+    SetEditorText(L"abc then abc");
+    Select(0, 3);
+    FindNext(asker, L"ABC");
+    EXPECT_EQ(Selection(), (Range{9, 12}));
+    FindNext(asker, L"ABC");
+    EXPECT_EQ(Selection(), (Range{0, 3}));
+    EXPECT_TRUE(boxes.watcher.Seen().empty());
+}
+
+TEST_F(SearchEngine, NoMatchIsReportedAndKeepsTheSelection) {
+    StartApp();
+    AskingDialog asker;
+    SetEditorText(L"hello world");
+    struct Row {
+        void (*search)(HWND, const wchar_t*);
+        const wchar_t* message;
+    } rows[] = {{FindNext, L"Cannot find text"}, {FindPrevious, L"Cannot find text."}};
+    for (const Row& row : rows) {
+        Select(2, 4);
+        BoxCatcher boxes;
+        row.search(asker, L"zzz");
+        ExpectCannotFind(boxes, asker, row.message);
+        EXPECT_EQ(Selection(), (Range{2, 4})) << Narrow(row.message);
+    }
+}
+
+TEST_F(SearchEngine, FindPreviousStepsBackAndWrapsToTheEnd) {
+    StartApp();
+    AskingDialog asker;
+    BoxCatcher boxes;
+    SetEditorText(L"abc abc abc");
+    Select(8, 11);
+    FindPrevious(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{4, 7}));
+    FindPrevious(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{0, 3}));
+    // From position 0 nothing lies before; the search starts again at the end.
+    FindPrevious(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{8, 11}));
+
+    SetEditorText(L"xx abc");
+    Select(0, 0);
+    FindPrevious(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{3, 6}));
+
+    // The window text counts CR LF where the control holds one CR, so the
+    // search from "the end" starts past it; the last match is still found.
+    SetEditorText(L"abc\r\nxx\r\nabc");
+    Select(0, 0);
+    FindPrevious(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{7, 10}));
+    EXPECT_TRUE(boxes.watcher.Seen().empty());
+}
+
+TEST_F(SearchEngine, FindPreviousInAnEmptyDocumentReportsNoMatch) {
+    StartApp();
+    AskingDialog asker;
+    BoxCatcher boxes;
+    FindPrevious(asker, L"a");
+    ExpectCannotFind(boxes, asker, L"Cannot find text.");
+    EXPECT_EQ(Selection(), (Range{0, 0}));
+}
+
+TEST_F(SearchEngine, OptionsComeFromTheAskingDialog) {
+    StartApp();
+    AskingDialog asker;
+    BoxCatcher boxes;
+    SetEditorText(L"abc ABC");
+    Select(0, 0);
+    asker.Check(IDC_MATCH_CASE);
+    FindNext(asker, L"ABC");
+    EXPECT_EQ(Selection(), (Range{4, 7}));
+    FindPrevious(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{0, 3}));
+
+    CheckDlgButton(asker, IDC_MATCH_CASE, BST_UNCHECKED);
+    asker.Check(IDC_WHOLE_WORD);
+    SetEditorText(L"abcd abc");
+    Select(0, 0);
+    FindNext(asker, L"abc");
+    EXPECT_EQ(Selection(), (Range{5, 8}));
+    EXPECT_TRUE(boxes.watcher.Seen().empty());
+}
+
+// ---- Replace
+
+TEST_F(SearchEngine, ReplaceComparesWithoutCaseEvenWithMatchCase) {
+    StartApp();
+    AskingDialog asker;
+    asker.Check(IDC_MATCH_CASE);
+    BoxCatcher boxes;
+    SetEditorText(L"Foo bar foo");
+    Select(0, 3);
+    ReplaceSelection(asker, L"foo", L"baz");
+    EXPECT_EQ(EditorText(), L"baz bar foo");
+    EXPECT_EQ(Selection(), (Range{8, 11}));  // the next match, found with Match case
+
+    // A selection that is not the search text stays; the next match is selected.
+    Select(4, 7);
+    ReplaceSelection(asker, L"foo", L"x");
+    EXPECT_EQ(EditorText(), L"baz bar foo");
+    EXPECT_EQ(Selection(), (Range{8, 11}));
+    EXPECT_TRUE(boxes.watcher.Seen().empty());
+}
+
+TEST_F(SearchEngine, ReplaceWithAnEmptySearchTextInsertsNothing) {
+    StartApp();
+    AskingDialog asker;
+    BoxCatcher boxes;
+    SetEditorText(L"abc");
+    Select(2, 2);
+    ReplaceSelection(asker, L"", L"X");
+    EXPECT_EQ(EditorText(), L"abc");
+    EXPECT_EQ(Selection(), (Range{2, 2}));
+    EXPECT_TRUE(boxes.watcher.Seen().empty());
+}
+
+TEST_F(SearchEngine, ReplaceAllEndsOnGrowingAndEmptyReplacements) {
+    StartApp();
+    SetEditorText(L"aaa");
+    ReplaceAll(L"a", L"aa");
+    EXPECT_EQ(EditorText(), L"aaaaaa");
+    EXPECT_EQ(Selection(), (Range{6, 6}));
+
+    SetEditorText(L"aaa");
+    ReplaceAll(L"a", L"");
+    EXPECT_EQ(EditorText(), L"");
+    EXPECT_EQ(Selection(), (Range{0, 0}));
+
+    SetEditorText(L"AaA");
+    ReplaceAll(L"a", L"b");
+    EXPECT_EQ(EditorText(), L"bbb");
+
+    // No match: nothing changes but the caret, which goes to the start.
+    SetEditorText(L"xyz");
+    ClearModified();
+    Select(1, 2);
+    ReplaceAll(L"q", L"w");
+    PumpMessages();
+    EXPECT_EQ(EditorText(), L"xyz");
+    EXPECT_EQ(Selection(), (Range{0, 0}));
+    EXPECT_FALSE(IsModified);
+}
+
+TEST_F(SearchEngine, ReplaceAllIsOneChangeAndOneUndoStep) {
+    StartApp();
+    SetEditorText(L"one two one two one");
+    ClearModified();
+    PumpMessages();
+    EditorNotifications seen;
+    ReplaceAll(L"one", L"1");
+    EXPECT_EQ(EditorText(), L"1 two 1 two 1");
+    EXPECT_EQ(Selection(), (Range{13, 13}));
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+    PumpMessages();
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
+    EXPECT_EQ(seen.titles, 1);
+    EXPECT_EQ(seen.changes, 1);
+    EXPECT_TRUE(GutterDirty);
+    // The status bar last heard of the final caret.
+    EXPECT_EQ(seen.lastSelection, (Range{13, 13}));
+
+    SendCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(EditorText(), L"one two one two one");
+}
+
+// Replace All reads the text once and replaces in one edit; the result
+// must be what replacing match by match gives.
+TEST_F(SearchEngine, ReplaceAllMatchesTheMatchByMatchLoop) {
+    StartApp();
+    struct Row {
+        std::wstring text, search, replacement;
+    } rows[] = {
+        {L"foo bar foo", L"foo", L"x"},  // matches at the start and the end
+        {L"foofoofoo", L"foo", L"f"},    // adjacent matches
+        {L"aaa", L"a", L"aa"},           // the replacement holds the search text
+        {L"abab aba", L"aba", L"abab"},
+        {L"abcabc", L"abc", L""},  // empty replacement, nothing left
+        {L"xabcabcx", L"abc", L""},
+        {L"FoO foo FOO fOo", L"foo", L"Bar"},  // mixed case
+        {L"\x00C9t\x00E9 \x00E9t\x00E9 \x00C9T\x00C9", L"\x00E9t\x00E9", L"x"},
+        {L"line one\r\nline two\r\n\r\nline", L"LINE", L"L"},
+        {L"a\r\nb\r\nc", L"\r", L"-"},  // a paragraph end is searchable as CR
+        {L"a\r\nb", L"\n", L"-"},       // but never as LF
+        {L"x y x", L"x", L"1\r\n2"},    // replacements with line breaks
+        {L"xx", L"x", L"1\r\n"},
+        {L"a b a", L"a", L"\n"},
+        {L"a b a", L"a", L"p\r\r\nq"},
+        {L"no match here", L"zzz", L"y"},
+        {L"short", L"longer than the text", L"y"},
+        {L"", L"a", L"b"},
+    };
+    for (const Row& row : rows) {
+        SetEditorText(row.text);
+        Select(1, 2);
+        ReplaceAllMatchByMatch(row.search, row.replacement);
+        std::wstring expectedText = StoredText();
+        Range expectedSelection = Selection();
+
+        // Also in pieces of one and two lines, as a document of many thousand lines is done.
+        for (int maxBreaks : {MaxBreaksPerEdit, 1, 2}) {
+            std::string name = Narrow(row.text + L" / " + row.search + L" / " + row.replacement) +
+                               " in pieces of " + std::to_string(maxBreaks);
+            SetEditorText(row.text);
+            Select(1, 2);
+            ReplaceAllInPieces(row.search.c_str(), row.replacement.c_str(), maxBreaks);
+            EXPECT_EQ(StoredText(), expectedText) << name;
+            EXPECT_EQ(Selection(), expectedSelection) << name;
+        }
+    }
+}
+
+TEST_F(SearchEngine, ReplaceAllInPiecesIsUndonePieceByPiece) {
+    StartApp();
+    SetEditorText(L"a1\r\na2\r\na3\r\na4");
+    ClearModified();
+    PumpMessages();
+    EditorNotifications seen;
+    ReplaceAllInPieces(L"a", L"bb", 2);  // pieces "a1 a2 " and "a3 a4"
+    EXPECT_EQ(EditorText(), L"bb1\r\nbb2\r\nbb3\r\nbb4");
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+    EXPECT_EQ(seen.changes, 1);
+    EXPECT_EQ(seen.lastSelection, Selection());
+
+    SendCommand(IDM_EDIT_UNDO);
+    EXPECT_NE(EditorText(), L"a1\r\na2\r\na3\r\na4");
+    SendCommand(IDM_EDIT_UNDO);
+    EXPECT_EQ(EditorText(), L"a1\r\na2\r\na3\r\na4");
+}
+
+TEST_F(SearchEngine, ReplaceAllLeavesALongDocumentScrolledAsTheLoopDoes) {
+    StartApp();
+    std::wstring text;
+    for (int i = 0; i < 250; ++i) text += L"item " + std::to_wstring(i) + L" foo\r\n";
+    SetEditorText(text);
+    ReplaceAllMatchByMatch(L"foo", L"barbar");
+    PumpMessages();
+    std::wstring expectedText = StoredText();
+    Range expectedSelection = Selection();
+    LRESULT expectedTop = SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0);
+    ASSERT_GT(expectedTop, 0);
+
+    for (int maxBreaks : {MaxBreaksPerEdit, 50}) {
+        SetEditorText(text);
+        Select(0, 0);
+        SendMessageW(EditControl, EM_SCROLLCARET, 0, 0);
+        ReplaceAllInPieces(L"foo", L"barbar", maxBreaks);
+        PumpMessages();
+        EXPECT_EQ(StoredText(), expectedText) << maxBreaks;
+        EXPECT_EQ(Selection(), expectedSelection) << maxBreaks;
+        EXPECT_EQ(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0), expectedTop) << maxBreaks;
+    }
+}
+
+// ---- Go To Line
+
+TEST_F(SearchEngine, GoToLinePutsTheCaretAtALineStart) {
+    StartApp();
+    SetEditorText(L"first\r\nsecond\r\nthird");
+    Select(2, 4);
+    GoToLine(0);
+    GoToLine(-3);
+    EXPECT_EQ(Selection(), (Range{2, 4}));
+
+    SetFocus(nullptr);
+    GoToLine(1);
+    EXPECT_EQ(Selection(), (Range{0, 0}));
+    EXPECT_EQ(GetFocus(), EditControl);
+    GoToLine(2);
+    EXPECT_EQ(Selection(), (Range{6, 6}));
+    GoToLine(99);  // past the end: the start of the last line
+    EXPECT_EQ(Selection(), (Range{13, 13}));
+}
+
+// ---- The seed of the Find and Replace dialogs
+
+TEST_F(SearchEngine, SeedIsTheSelectionUpTo255Characters) {
+    StartApp();
+    wchar_t seed[260];
+    wcscpy(seed, L"stale");
+    EXPECT_FALSE(GetSearchSeed(EditControl, seed));  // an empty document
+    EXPECT_EQ(seed[0], 0);
+
+    std::wstring text;
+    for (int i = 0; i < 300; ++i) text += static_cast<wchar_t>(L'a' + i % 26);
+    SetEditorText(text);
+    Select(10, 265);
+    ASSERT_TRUE(GetSearchSeed(EditControl, seed));
+    EXPECT_EQ(std::wstring(seed), text.substr(10, 255));
+
+    Select(10, 266);
+    wcscpy(seed, L"stale");
+    EXPECT_FALSE(GetSearchSeed(EditControl, seed));
+    EXPECT_EQ(seed[0], 0);
+
+    // A selection is taken as it is: blanks and line ends stay.
+    SetEditorText(L" ab\r\ncd ");
+    Select(0, 7);
+    ASSERT_TRUE(GetSearchSeed(EditControl, seed));
+    EXPECT_EQ(std::wstring(seed), L" ab\rcd ");
+}
+
+TEST_F(SearchEngine, SeedIsTheWordUnderTheCaretTrimmed) {
+    StartApp();
+    SetEditorText(L"hello world");
+    Select(2, 2);
+    wchar_t seed[260];
+    wcscpy(seed, L"stale");
+    if (SendMessageW(EditControl, EM_FINDWORDBREAK, WB_RIGHT, 2) <= 2) {
+        // Wine's control answers 0 to WB_LEFT and WB_RIGHT: no word, no seed.
+        EXPECT_FALSE(GetSearchSeed(EditControl, seed));
+        EXPECT_EQ(seed[0], 0);
+        GTEST_SKIP() << "EM_FINDWORDBREAK finds no word boundaries in this rich edit control";
+    }
+    ASSERT_TRUE(GetSearchSeed(EditControl, seed));
+    EXPECT_EQ(std::wstring(seed), L"hello");
+}
