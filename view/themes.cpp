@@ -30,11 +30,15 @@ static void ReplaceBrush(HBRUSH& brush, COLORREF colour) {
 }
 
 // Paints the whole text in the theme's text colour; nothing else changes.
+// The control's default format takes the colour too: a text that replaces
+// the whole content (a file opened later) is drawn in the default format,
+// and would otherwise come up black on a dark theme.
 void ApplyThemeTextColour() {
     CHARFORMAT2W format = {};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_COLOR;
     format.crTextColor = ThemeTable[ColorIndex].text;
+    SendMessageW(EditControl, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageW(EditControl, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 

@@ -17,7 +17,10 @@ COLORREF ScreenPixel(POINT point) {
 
 namespace {
 
-// The screen's pixels, bottom row first, as a BMP file stores them.
+size_t RowStride(int width) { return (static_cast<size_t>(width) * 3 + 3) & ~size_t{3}; }
+
+// The pixels of the screen from its top left corner, bottom row first, as
+// a BMP file stores them: blue, green and red bytes, rows padded to four.
 std::vector<char> CaptureScreen(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -36,9 +39,8 @@ std::vector<char> CaptureScreen(int width, int height) {
         BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
         SelectObject(memory, old);
         GdiFlush();
-        size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
         const char* start = static_cast<const char*>(bits);
-        pixels.assign(start, start + stride * height);
+        pixels.assign(start, start + RowStride(width) * height);
     }
     if (bitmap) DeleteObject(bitmap);
     if (memory) DeleteDC(memory);
@@ -64,6 +66,21 @@ class ScreenshotOnFailure : public ::testing::EmptyTestEventListener {
 };
 
 }  // namespace
+
+int CountScreenPixels(const RECT& area, COLORREF colour) {
+    int width = area.right, height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<char> pixels = CaptureScreen(width, height);
+    if (pixels.empty()) return 0;
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const unsigned char* row =
+            reinterpret_cast<const unsigned char*>(pixels.data()) + RowStride(width) * (height - 1 - y);
+        for (int x = area.left; x < area.right; ++x) {
+            if (RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]) == colour) ++count;
+        }
+    }
+    return count;
+}
 
 bool SaveScreenshot(const std::wstring& path) {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);

@@ -7,6 +7,8 @@
 #include <string>
 
 COLORREF ScreenPixel(POINT point);
+// How many pixels of the screen's area have the colour.
+int CountScreenPixels(const RECT& area, COLORREF colour);
 // Saves the whole screen as a 24-bit BMP file; true when it was written.
 bool SaveScreenshot(const std::wstring& path);
 

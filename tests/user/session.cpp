@@ -202,13 +202,17 @@ std::wstring TaviloSession::StatusPart(int part) const {
     return text;
 }
 
-POINT TaviloSession::EditorBackgroundPoint() const {
+RECT TaviloSession::EditorArea() const {
     HWND editor = Editor();
-    RECT area;
+    RECT area = {};
     GetClientRect(editor, &area);
-    POINT point = {area.right - 20, area.bottom - 20};
-    ClientToScreen(editor, &point);
-    return point;
+    MapWindowPoints(editor, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+POINT TaviloSession::EditorBackgroundPoint() const {
+    RECT area = EditorArea();
+    return {area.right - 20, area.bottom - 20};
 }
 
 std::vector<ShownDialog> TaviloSession::Dialogs() const {

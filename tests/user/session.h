@@ -49,8 +49,9 @@ public:
     std::pair<int, int> Selection() const;
     int CaretLine() const;  // 1-based line of the selection's start
     std::wstring StatusPart(int part) const;
-    // A point of the editor's area, near its bottom right corner, where a
-    // short document draws no text.
+    // The editor's area on the screen, and a point of it near its bottom
+    // right corner, where a short document draws no text.
+    RECT EditorArea() const;
     POINT EditorBackgroundPoint() const;
 
     // The program's visible message boxes and dialogs ("#32770" windows).

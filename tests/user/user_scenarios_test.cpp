@@ -205,6 +205,15 @@ TEST_F(UserScenario, FindReplaceAllAndGoToLineFromTheKeyboard) {
 // Options, Font, Size, Zoom, Theme: the theme submenu is the fourth, and
 // "Dark Blue 1" its third entry.
 constexpr COLORREF DarkBlueBackground = RGB(4, 6, 8);
+constexpr COLORREF DarkBlueOneText = RGB(245, 245, 245);
+
+// Pixels in the text colour along the editor's first line: the letters of
+// "first line" as a person reads them.
+int TextPixelsOnFirstLine(const TaviloSession& tavilo, COLORREF colour) {
+    RECT area = tavilo.EditorArea();
+    RECT firstLine = {area.left, area.top, area.left + 300, area.top + 30};
+    return CountScreenPixels(firstLine, colour);
+}
 
 TEST_F(UserScenario, WrapZoomAndDarkThemeFromTheKeyboardSurviveARestart) {
     WriteBytes(Path(L"notes.txt"), "first line\r\nsecond line\r\nthird line\r\n");
@@ -224,6 +233,8 @@ TEST_F(UserScenario, WrapZoomAndDarkThemeFromTheKeyboardSurviveARestart) {
     Tap(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(tavilo_.EditorBackgroundPoint()) == DarkBlueBackground; }))
         << "editor background " << std::hex << ScreenPixel(tavilo_.EditorBackgroundPoint());
+    EXPECT_TRUE(WaitUntil([&] { return TextPixelsOnFirstLine(tavilo_, DarkBlueOneText) > 20; }))
+        << "the text is not drawn in the theme's colour";
 
     CloseWithoutPrompt();
     EXPECT_EQ(GetPrivateProfileIntW(L"UI", L"ColorIndex", -1, Path(L"settings.ini").c_str()), 2);
@@ -234,6 +245,9 @@ TEST_F(UserScenario, WrapZoomAndDarkThemeFromTheKeyboardSurviveARestart) {
     EXPECT_TRUE(StatusPartBecomes(2, L" Zoom: 100% ")) << Shown(tavilo_.StatusPart(2));
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(tavilo_.EditorBackgroundPoint()) == DarkBlueBackground; }))
         << "editor background " << std::hex << ScreenPixel(tavilo_.EditorBackgroundPoint());
+    // The file opened at the start is readable: light letters on the dark ground.
+    EXPECT_TRUE(WaitUntil([&] { return TextPixelsOnFirstLine(tavilo_, DarkBlueOneText) > 20; }))
+        << "the text is not drawn in the theme's colour";
 }
 
 }  // namespace
