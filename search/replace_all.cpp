@@ -106,6 +106,16 @@ static std::wstring EditorTextAsStored() {
     return text;
 }
 
+// How many line ends a piece may hold so that [first, last) takes at most
+// maxEdits pieces: each piece is one Undo step, and the control keeps only
+// so many (100 here) before it drops the oldest, which would leave the
+// first pieces' old text beyond Undo.
+static int BreaksPerPiece(const std::wstring& text, LONG first, LONG last, int maxBreaks, int maxEdits) {
+    long long breaks = std::count(text.begin() + first, text.begin() + last, L'\r');
+    long long needed = maxEdits > 1 ? (breaks + maxEdits - 2) / (maxEdits - 1) : breaks + 1;
+    return static_cast<int>(std::max<long long>({maxBreaks, needed, 1}));
+}
+
 // Where the pieces of [first, last) end, each holding at most maxBreaks line ends.
 static std::vector<LONG> SplitSpan(const std::wstring& text, LONG first, LONG last, int maxBreaks) {
     std::vector<LONG> ends;
@@ -150,14 +160,17 @@ static void ReplaceSpanInPieces(const ReplaceAllPlan& plan, const std::vector<LO
     InvalidateRect(EditControl, nullptr, TRUE);
 }
 
-void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit) {
+void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit, int maxEdits) {
     if (!text[0]) return;
     ReplaceAllPlan plan;
     std::vector<LONG> pieceEnds;
     try {
         std::wstring current = EditorTextAsStored();
         plan = PlanReplaceAll(current, text, replacement);
-        if (plan.count > 0) pieceEnds = SplitSpan(current, plan.first, plan.last, maxBreaksPerEdit);
+        if (plan.count > 0) {
+            int breaks = BreaksPerPiece(current, plan.first, plan.last, maxBreaksPerEdit, maxEdits);
+            pieceEnds = SplitSpan(current, plan.first, plan.last, breaks);
+        }
     } catch (const std::bad_alloc&) {
         return;  // no room for a copy of the document: nothing is replaced
     }
@@ -170,5 +183,5 @@ void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int max
 }
 
 void ReplaceAll(const wchar_t* text, const wchar_t* replacement) {
-    ReplaceAllInPieces(text, replacement, MaxBreaksPerEdit);
+    ReplaceAllInPieces(text, replacement, MaxBreaksPerEdit, MaxEditsPerReplaceAll);
 }
