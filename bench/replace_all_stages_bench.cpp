@@ -15,9 +15,12 @@
 //   wrap          word wrap on during the edits
 //   hide          editor hidden during the edits
 //   undo0         undo limit 0 during the edits
-//   fresh         no edits: the new text set into a second control of the same kind, the old one destroyed
+//   fresh         no edits: the new text set into a second control of the same
+//                 kind as Open sets a file's text, the old control destroyed
 //   fresh-sel     the same with EM_REPLACESEL instead of WM_SETTEXT
 //   noop:N        N one-character edits near the start: the fixed cost of an edit
+//   kb:N          a document of N KB instead of 2,048, with as many matches per KB
+//   setbench      "open" is SetBenchEditorText, which keeps the Undo history on
 // Run it once per way (a process's later editors are slower: its heap is no
 // longer fresh).
 #include <richedit.h>
@@ -33,15 +36,14 @@
 #include "document/document.h"
 #include "view/view.h"
 
-static const size_t DocumentBytes = 2 * 1024 * 1024;
-static const int MatchCount = 50000;
-
-// The document of replace_all_bench.
-static std::string MakeNeedleDocument() {
-    std::string text = MakeAsciiLines(DocumentBytes);
+// The document of replace_all_bench: 2,048 KB with 50,000 matches, or as
+// many KB as a "kb:N" word asks, with as many matches per KB.
+static std::string MakeNeedleDocument(size_t kilobytes) {
+    std::string text = MakeAsciiLines(kilobytes * 1024);
     static const char* const spellings[] = {"needle", "Needle", "NEEDLE"};
-    size_t step = text.size() / MatchCount;
-    for (int i = 0; i < MatchCount; ++i) {
+    int matches = static_cast<int>(50000 * kilobytes / 2048);
+    size_t step = text.size() / matches;
+    for (int i = 0; i < matches; ++i) {
         size_t at = i * step;
         while (text.find_first_of("\r\n", at) < at + 6) ++at;
         text.replace(at, 6, spellings[i % 3]);
@@ -215,11 +217,16 @@ static void SetIntoSecondControl(const Plan& plan, const std::wstring& old, cons
         GetModuleHandleW(nullptr), nullptr);
     SendMessageW(second, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SendMessageW(second, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
-    SendMessageW(second, EM_EXLIMITTEXT, 0, EditorTextLimit);
-    SendMessageW(second, WM_SETREDRAW, FALSE, 0);
-    UINT message = Has(way, "fresh-sel") ? EM_REPLACESEL : WM_SETTEXT;
-    SendMessageW(second, message, 0, reinterpret_cast<LPARAM>(whole.c_str()));
-    SendMessageW(second, WM_SETREDRAW, TRUE, 0);
+    if (Has(way, "fresh-sel")) {
+        SendMessageW(second, EM_EXLIMITTEXT, 0, EditorTextLimit);
+        SendMessageW(second, EM_SETUNDOLIMIT, 0, 0);
+        SendMessageW(second, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(second, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(whole.c_str()));
+        SendMessageW(second, EM_SETUNDOLIMIT, 100, 0);
+        SendMessageW(second, WM_SETREDRAW, TRUE, 0);
+    } else {
+        ReplaceEditorText(second, whole.c_str());  // as Open puts a file's text in
+    }
     stages.insert.Add(insert);
     Clock remove;
     SetFocus(nullptr);  // skips a wait of Wine's in DestroyWindow
@@ -251,14 +258,20 @@ static void EditOneWay(const Plan& plan, const std::wstring& old, const std::str
     stages.insert.Add(insert);
 }
 
-static void RunWay(const std::wstring& path, const std::string& way) {
+static void RunWay(const std::string& way) {
+    std::string document = MakeNeedleDocument(Number(way, "kb", 2048));
+    std::wstring path = WriteBenchFile(L"needles.txt", document);
     Stages stages;
     StartBenchEditor();
     Clock open;
-    if (LoadTextFile(MainWindow, EditControl, path.c_str())) SetDocumentPath(path.c_str());
-    ClearModified();
-    ResetView();
-    PumpBenchMessages();
+    if (Has(way, "setbench")) {
+        SetBenchEditorText(std::wstring(document.begin(), document.end()));
+    } else {
+        if (LoadTextFile(MainWindow, EditControl, path.c_str())) SetDocumentPath(path.c_str());
+        ClearModified();
+        ResetView();
+        PumpBenchMessages();
+    }
     stages.open.Add(open);
 
     Clock plan;
@@ -302,9 +315,8 @@ static void RunWay(const std::wstring& path, const std::string& way) {
 }
 
 int main(int argc, char** argv) {
-    std::wstring path = WriteBenchFile(L"needles.txt", MakeNeedleDocument());
     std::vector<std::string> ways(argv + 1, argv + argc);
     if (ways.empty()) ways.push_back("start:2000");
-    for (const std::string& way : ways) RunWay(path, way);
+    for (const std::string& way : ways) RunWay(way);
     return 0;
 }
