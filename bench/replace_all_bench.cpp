@@ -1,8 +1,10 @@
 // Replace All of 50,000 matches in a 2 MB document, next to opening the
-// same document from a file into a new editor, in the same run.
+// same document from a file into a new editor, in the same run: each run
+// a process of its own.
 #include <richedit.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app.h"
 #include "bench_support.h"
@@ -45,30 +47,87 @@ static LONG EditorLength() {
         SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0));
 }
 
-// Each run opens the file in a new editor, as a user's Open does from a
-// new document: putting a text over one of this size is a deletion first,
-// which would cost more than the load itself.
-int main() {
-    std::string document = MakeNeedleDocument();
-    std::wstring path = WriteBenchFile(L"needles.txt", document);
-    std::vector<double> loads, replaces, calls;  // calls: until ReplaceAll returns
-    LONG removed = 0;
-    for (int run = 0; run < Runs; ++run) {
-        StartBenchEditor();
-        double start = NowMs();
-        OpenAsTheUserDoes(path);
-        loads.push_back(NowMs() - start);
-        LONG before = EditorLength();
+static std::wstring BesideThisProgram(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return self.substr(0, self.find_last_of(L'\\') + 1) + name;
+}
 
-        start = NowMs();
-        ReplaceAll(L"needle", L"pin");
-        calls.push_back(NowMs() - start);
-        PumpBenchMessages();
-        replaces.push_back(NowMs() - start);
-        removed = before - EditorLength();
-        StopBenchEditor();
-        printf("run %d: open %.0f ms, Replace All %.0f ms (%.0f ms until it returns)\n", run + 1,
-               loads.back(), replaces.back(), calls.back());
+struct RunResult {
+    double open = 0, replace = 0, call = 0;  // call: until ReplaceAll returns
+    long removed = 0;
+};
+
+// One run: the file opened in a new editor, as a user's Open does from a
+// new document (putting a text over one of this size is a deletion first,
+// which would cost more than the load itself), then Replace All.
+static RunResult RunOnce() {
+    RunResult result;
+    StartBenchEditor();
+    double start = NowMs();
+    OpenAsTheUserDoes(BesideThisProgram(L"needles.txt"));
+    result.open = NowMs() - start;
+    LONG before = EditorLength();
+
+    start = NowMs();
+    ReplaceAll(L"needle", L"pin");
+    result.call = NowMs() - start;
+    PumpBenchMessages();
+    result.replace = NowMs() - start;
+    result.removed = before - EditorLength();
+    StopBenchEditor();
+    return result;
+}
+
+// Each run in a process of its own: a process's later editors are slower
+// than its first, as its heap is no longer fresh. The run writes its
+// numbers to a file.
+static bool RunInNewProcess(RunResult& result) {
+    std::wstring resultPath = BesideThisProgram(L"run.txt");
+    DeleteFileW(resultPath.c_str());
+    std::wstring command = L"\"" + BesideThisProgram(L"replace_all_bench.exe") + L"\" --one-run";
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    FILE* file = _wfopen(resultPath.c_str(), L"r");
+    if (!file) return false;
+    bool read =
+        fscanf(file, "%lf %lf %lf %ld", &result.open, &result.replace, &result.call, &result.removed) == 4;
+    fclose(file);
+    return read;
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && strcmp(argv[1], "--one-run") == 0) {
+        RunResult result = RunOnce();
+        FILE* file = _wfopen(BesideThisProgram(L"run.txt").c_str(), L"w");
+        if (!file) return 1;
+        fprintf(file, "%.1f %.1f %.1f %ld\n", result.open, result.replace, result.call, result.removed);
+        fclose(file);
+        return 0;
+    }
+    std::string document = MakeNeedleDocument();
+    if (!WriteBytesTo(BesideThisProgram(L"needles.txt"), document)) return 1;
+    std::vector<double> loads, replaces, calls;
+    long removed = 0;
+    for (int run = 0; run < Runs; ++run) {
+        RunResult result;
+        if (!RunInNewProcess(result)) {
+            printf("run %d failed\n", run + 1);
+            return 1;
+        }
+        loads.push_back(result.open);
+        replaces.push_back(result.replace);
+        calls.push_back(result.call);
+        removed = result.removed;
+        printf("run %d: open %.0f ms, Replace All %.0f ms (%.0f ms until it returns)\n", run + 1, result.open,
+               result.replace, result.call);
         fflush(stdout);
     }
     printf("document: %zu characters with %d matches; Replace All removed %ld characters (%d expected)\n",
