@@ -377,7 +377,13 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
     return Last.range;
 }
 
-LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount) {
+// EM_LINEINDEX of -1, the caret's line, is answered without a walk. A
+// caret at the end of the text is on the last line (a line wrapped there
+// would hold no character); with word wrap off no other place is on two
+// lines at once, while with it on the caret at a wrap may show on either.
+LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount,
+                                  bool caret) {
+    if (caret && position == print.textLength) return {lineCount - 1, LineStart(edit, -1)};
     if (SnapshotCurrent(print, lineCount) && !Last.range.lines.empty()) {
         const std::vector<DisplayLine>& lines = Last.range.lines;
         int lastLine = Last.range.first + static_cast<int>(lines.size()) - 1;
@@ -392,5 +398,5 @@ LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG posi
         }
     }
     int line = LineOf(edit, position);
-    return {line, LineStart(edit, line)};
+    return {line, caret && !print.wrap ? LineStart(edit, -1) : LineStart(edit, line)};
 }

@@ -53,9 +53,11 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
 
 // The display line holding character `position` (EM_EXLINEFROMCHAR) and
 // its start (EM_LINEINDEX), taken from the lines read last while they
-// still describe the editor.
+// still describe the editor. `caret` says that the selection is empty at
+// `position`, so that the caret's own line may answer.
 struct LineOfPosition {
     int line;
     LONG start;
 };
-LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount);
+LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount,
+                                  bool caret);

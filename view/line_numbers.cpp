@@ -27,6 +27,7 @@ static int NumberedEnd = -1;
 // the lines out anew even when their count and the first visible line
 // happen to stay.
 static LayoutPrint RefreshPrint = {};
+static unsigned RefreshGeneration = 0;
 
 static int MeasureGutterText(HWND window, const wchar_t* text) {
     WindowDc dc(window);
@@ -84,6 +85,7 @@ RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
     }
     NumberedEnd = line;
     RefreshPrint = print;
+    RefreshGeneration = TextGeneration();
     CacheLineCount = lineCount;
     if (!WidenForDigits(count)) return {true, lineCount, first, &range};
     // The editor is narrower now, and its lines may wrap anew.
@@ -95,8 +97,12 @@ void RefreshLineNumberCache(HWND edit, int visibleBottom) { RefreshLineNumbers(e
 
 bool IsLineNumberFresh(int line) { return line >= CacheFirstLine && line < NumberedEnd; }
 
-int CountLogicalNumber(HWND edit, int line, LONG lineStart, int lineCount) {
-    LogicalCount before = CountLogicalLinesBefore(edit, ReadLayoutPrint(edit), line, lineStart, lineCount);
+int LogicalNumberOf(HWND edit, const LayoutPrint& print, LineOfPosition at, int lineCount) {
+    if (!print.wrap) return at.line + 1;  // every display line begins a logical line
+    bool current = !GutterDirty && RefreshGeneration == TextGeneration() && lineCount == CacheLineCount &&
+                   SameLayout(print, RefreshPrint);
+    if (current && IsLineNumberFresh(at.line)) return LineNumberCache[at.line];
+    LogicalCount before = CountLogicalLinesBefore(edit, print, at.line, at.start, lineCount);
     return before.count + (before.continues ? 0 : 1);
 }
 
