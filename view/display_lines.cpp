@@ -54,6 +54,24 @@ public:
         return -1;
     }
 
+    // The last paragraph mark before `position`; -1 when there is none.
+    LONG FindParagraphMarkBefore(LONG position) {
+        for (LONG p = position - 1; p >= 0; --p) {
+            if (p < from_ || text_.empty()) {
+                chunk_ *= 2;
+                if (!Cover(std::max(0L, std::min(p, from_ - chunk_)))) return -1;
+            }
+            if (text_[p - from_] == L'\r') return p;
+        }
+        return -1;
+    }
+
+    // Reads [from, to) at once: the lines around one place cost one read.
+    void Load(LONG from, LONG to) {
+        from_ = from;
+        text_ = ReadText(edit_, from, to);
+    }
+
     bool HasText() const { return !text_.empty(); }
     LONG From() const { return from_; }
     const std::wstring& Text() const { return text_; }
@@ -318,6 +336,58 @@ DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int l
     return range;
 }
 
+bool CaretAtTheEnd(HWND edit, const LayoutPrint& print) {
+    CHARRANGE selection = {};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return selection.cpMin == print.textLength && selection.cpMax == print.textLength;
+}
+
+// A guess from the scroll bar (whose values Wine scales down for a long
+// document) that the view is within a page of the end; a wrong guess
+// costs one query before the usual way is taken.
+bool EndMayBeInView(HWND edit) {
+    SCROLLINFO info = {sizeof(info), SIF_ALL};
+    if (!GetScrollInfo(edit, SB_VERT, &info) || info.nMax <= info.nMin) return true;
+    int page = std::max(static_cast<int>(info.nPage), 1);
+    return info.nMax - (info.nPos + page) < page;
+}
+
+// With word wrap off and the caret at the end of the text, the caret's
+// line is the last one and EM_LINEINDEX of -1 gives its start without a
+// walk; the lines above it end at the paragraph marks before it, and
+// while they are plain each is one plain line height above the next. So
+// one read of the text before the caret and the last line's top give all
+// the visible lines. The first visible line is the first whose bottom is
+// below the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE
+// counts.
+bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
+                           DisplayLineRange& range) {
+    LONG height = Plain.height;
+    LONG start = LineStart(edit, -1);
+    LONG top = TopOf(edit, start);
+    LONG edge = print.format.top;
+    int rows = (print.client.bottom - print.client.top) / std::max(height, 1L) + 2;
+    if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
+    text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength);
+
+    std::vector<DisplayLine> upwards = {{start, top, false}};
+    for (int line = lineCount - 1; top > edge && line > 0; --line) {
+        if (text.At(start - 1) != L'\r') return false;  // broken elsewhere than at a paragraph mark
+        LONG above = text.FindParagraphMarkBefore(start - 1) + 1;
+        if ((above == 0) != (line == 1)) return false;
+        if (!IsPlainText(text, above, start)) return false;
+        start = above;
+        top -= height;
+        upwards.push_back({start, top, false});
+    }
+    range.first = lineCount - static_cast<int>(upwards.size());
+    for (auto row = upwards.rbegin(); row != upwards.rend(); ++row) {
+        range.lines.push_back(*row);
+        if (row->top >= bottom) break;
+    }
+    return true;
+}
+
 }  // namespace
 
 LayoutPrint ReadLayoutPrint(HWND edit) {
@@ -353,15 +423,11 @@ void ForgetDisplayLines() { ++TextSerial; }
 
 unsigned TextGeneration() { return TextSerial; }
 
-const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
-                                         int bottom) {
-    TextWindow text(edit, print.textLength);
-    bool current = SnapshotCurrent(print, lineCount);
-    KnownLines known =
-        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
-    DisplayLineRange range = ReadRange(edit, print, first, lineCount, bottom, known, text);
-    // The text read serves to compare after the next edit; when nothing was
-    // read the text kept from before is still the document's.
+// Keeps the lines read, and the text read around them to compare after
+// the next edit; when nothing was read the text kept from before is still
+// the document's if the lines were `current`.
+const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const LayoutPrint& print,
+                                 int lineCount, bool current) {
     if (!range.lines.empty() && text.HasText()) {
         text.At(range.lines.back().start + 64);
         Last.textFrom = text.From();
@@ -375,6 +441,26 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
     Last.lineCount = lineCount;
     Last.range = std::move(range);
     return Last.range;
+}
+
+const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
+                                         int bottom) {
+    TextWindow text(edit, print.textLength);
+    bool current = SnapshotCurrent(print, lineCount);
+    KnownLines known =
+        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
+    return Remember(ReadRange(edit, print, first, lineCount, bottom, known, text), text, print, lineCount,
+                    current);
+}
+
+const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom) {
+    if (print.wrap || !Plain.known || !SameLayoutApartFromText(Plain.print, print) ||
+        !CaretAtTheEnd(edit, print) || !EndMayBeInView(edit))
+        return nullptr;
+    TextWindow text(edit, print.textLength);
+    DisplayLineRange range;
+    if (!ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range)) return nullptr;
+    return &Remember(std::move(range), text, print, lineCount, false);
 }
 
 // EM_LINEINDEX of -1, the caret's line, is answered without a walk. A

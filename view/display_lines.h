@@ -51,6 +51,10 @@ unsigned TextGeneration();
 const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
                                          int bottom);
 
+// The lines from the first visible one down to `bottom` when they can be
+// read up from the caret at the end of the text, else nullptr.
+const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom);
+
 // The display line holding character `position` (EM_EXLINEFROMCHAR) and
 // its start (EM_LINEINDEX), taken from the lines read last while they
 // still describe the editor. `caret` says that the selection is empty at

@@ -53,20 +53,26 @@ static bool WidenForDigits(int largest) {
     return true;
 }
 
+// The lines at the end of the text are read up from the caret there when
+// it can be done; otherwise the first visible line is asked for, and the
+// lines are read when it or anything else changed since the last refresh.
 RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
     int lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-    int first = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     LayoutPrint print = ReadLayoutPrint(edit);
-    if (!GutterDirty && lineCount == CacheLineCount && first == CacheFirstLine &&
-        SameLayout(print, RefreshPrint)) {
-        return {true, lineCount, first, nullptr};
-    }
-    LineNumberCache.resize(static_cast<size_t>(lineCount) + 32);
+    bool changed = GutterDirty || RefreshGeneration != TextGeneration() || lineCount != CacheLineCount ||
+                   !SameLayout(print, RefreshPrint);
     if (GutterDirty) {
         ForgetDisplayLines();
         GutterDirty = false;
     }
-    const DisplayLineRange& range = ReadDisplayLines(edit, print, first, lineCount, visibleBottom);
+    bool endNumbered = !changed && NumberedEnd == lineCount;
+    const DisplayLineRange* read =
+        endNumbered ? nullptr : ReadLinesAtTheEnd(edit, print, lineCount, visibleBottom);
+    int first = read ? read->first : static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    if (!changed && first == CacheFirstLine) return {true, lineCount, first, read};
+    LineNumberCache.resize(static_cast<size_t>(lineCount) + 32);
+    const DisplayLineRange& range =
+        read ? *read : ReadDisplayLines(edit, print, first, lineCount, visibleBottom);
     LogicalCount before = {0, false};
     if (!range.lines.empty())
         before = CountLogicalLinesBefore(edit, print, first, range.lines[0].start, lineCount);
