@@ -108,6 +108,7 @@ int LogicalNumberOf(HWND edit, const LayoutPrint& print, LineOfPosition at, int 
     bool current = !GutterDirty && RefreshGeneration == TextGeneration() && lineCount == CacheLineCount &&
                    SameLayout(print, RefreshPrint);
     if (current && IsLineNumberFresh(at.line)) return LineNumberCache[at.line];
+    if (at.line == lineCount - 1) return CountLogicalLines(edit, print, lineCount);
     LogicalCount before = CountLogicalLinesBefore(edit, print, at.line, at.start, lineCount);
     return before.count + (before.continues ? 0 : 1);
 }
