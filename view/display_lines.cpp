@@ -7,9 +7,11 @@
 // as much as the control's own repaint. What is known is therefore kept:
 // - the lines read last, reused while neither the text nor the layout
 //   changed (scrolling only moves their tops, all by the same amount);
-// - with word wrap off every line ends at a paragraph mark, so the starts
-//   of the lines below the first visible one come from one read of the
-//   text, checked against the control at the last of them;
+// - the starts of the lines below the first visible one are taken from
+//   one read of the text, as if each ended at a paragraph mark (always so
+//   with word wrap off), and checked against the control at the last of
+//   them: every paragraph mark begins a line, so when the last line starts
+//   where the marks say, there is no other line between;
 // - a line runs on into the next exactly when no paragraph mark ends it,
 //   so the text tells which lines continue;
 // - after an edit, the lines whose text reads as before keep their place;
@@ -185,7 +187,7 @@ LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& t
 
 // How a read may take starts and tops without asking the control for each.
 struct ReadPlan {
-    bool chain;  // starts from the paragraph marks in the text (word wrap off)
+    bool chain;  // starts from the paragraph marks in the text
     bool infer;  // tops of lines below plain lines, from the plain line height
     KnownLines known;
 };
@@ -325,7 +327,7 @@ DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int l
     DisplayLineRange range;
     range.first = first;
     if (first < 0 || first >= lineCount) return range;
-    ReadPlan plan = {!print.wrap, true, known};
+    ReadPlan plan = {true, true, known};
     if (!LineReader(edit, print, plan, text, range).Read(lineCount, bottom)) {
         Plain.known = false;  // it may have been learnt from a wrong start
         range.lines.clear();
@@ -461,6 +463,15 @@ const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, i
     DisplayLineRange range;
     if (!ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range)) return nullptr;
     return &Remember(std::move(range), text, print, lineCount, false);
+}
+
+bool TextReadToTheEnd(const LayoutPrint& print, LONG from, std::wstring* text) {
+    LONG end = Last.textFrom + static_cast<LONG>(Last.text.size());
+    if (!Last.valid || Last.serial != TextSerial || !SameLayout(Last.print, print) || from < Last.textFrom ||
+        end != print.textLength)
+        return false;
+    text->assign(Last.text, static_cast<size_t>(from - Last.textFrom), std::wstring::npos);
+    return true;
 }
 
 // EM_LINEINDEX of -1, the caret's line, is answered without a walk. A

@@ -82,7 +82,9 @@ bool CountFromTheEnd(HWND edit, const LayoutPrint& print, int line, LONG lineSta
     if (VerticalTabBreaksLines()) return false;
     LONG marks = CountParagraphMarks(edit, print.textLength);
     if (marks < 0) return false;
-    std::wstring text = ReadText(edit, lineStart - 1, print.textLength);
+    std::wstring text;
+    if (!TextReadToTheEnd(print, lineStart - 1, &text))
+        text = ReadText(edit, lineStart - 1, print.textLength);
     LONG below = static_cast<LONG>(std::count(text.begin(), text.end(), L'\r'));
     if (below > marks || text.empty()) return false;
     result->count = 1 + static_cast<int>(marks - below);
