@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/app.h"
@@ -327,14 +328,19 @@ DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int l
     DisplayLineRange range;
     range.first = first;
     if (first < 0 || first >= lineCount) return range;
-    ReadPlan plan = {true, true, known};
-    if (!LineReader(edit, print, plan, text, range).Read(lineCount, bottom)) {
-        Plain.known = false;  // it may have been learnt from a wrong start
+    // Each way that proves wrong gives way to one that asks the control more;
+    // the last asks it for every line.
+    KnownLines proven = known.proven ? known : KnownLines();
+    const ReadPlan plans[] = {{true, true, known}, {false, true, proven}, {false, false, proven}};
+    bool plainBefore = Plain.known;
+    const ReadPlan* plan = plans;
+    for (; plan != std::end(plans); ++plan) {
         range.lines.clear();
-        plan = {false, false, known.proven ? known : KnownLines()};
-        LineReader(edit, print, plan, text, range).Read(lineCount, bottom);
+        if (LineReader(edit, print, *plan, text, range).Read(lineCount, bottom)) break;
+        // A plain height learnt from a start the text made up may be wrong.
+        if (!plainBefore || !plan->chain) Plain.known = false;
     }
-    if (print.wrap) ReadContinuations(edit, plan.known, text, range);
+    if (print.wrap) ReadContinuations(edit, plan->known, text, range);
     return range;
 }
 
