@@ -285,6 +285,11 @@ void PrintQueryCosts() {
         TEXTRANGEW range = {{selection.cpMin - 64, selection.cpMin}, text.data()};
         return Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     });
+    PrintCost("floor: one top and one read of the view's text", [&] {
+        Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), firstStart);
+        TEXTRANGEW range = {{firstStart, firstStart + 4096}, text.data()};
+        return Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    });
     PrintCost("ReadLayoutPrint-like (rect, zoom, format, length)", [&] {
         DWORD n, d;
         Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));

@@ -216,8 +216,24 @@ std::string Describe(const WalkedGutter& walked) {
     return out.str();
 }
 
-// The painted gutter and the cache hold what the walk from the top gives.
+void ExpectSamePixels(const Image& painted, const Image& expected, const WalkedGutter& walked,
+                      const std::string& where) {
+    for (int y = 0; y < painted.height; ++y) {
+        for (int x = 0; x < painted.width; ++x) {
+            if (painted.At(x, y) != expected.At(x, y)) {
+                ADD_FAILURE() << where << ": pixel (" << x << ", " << y << ") differs; expected "
+                              << Describe(walked);
+                return;
+            }
+        }
+    }
+}
+
+// The gutter as the last change left it on the screen, the gutter painted
+// anew, and the cache hold what the walk from the top gives.
 void ExpectSameAsTheWalk(const std::string& where) {
+    PumpMessages();
+    Image shown = ReadGutterPixels();
     Image painted = PaintAndReadGutter();
     WalkedGutter walked = WalkFromTheTop(0, painted.height, painted.width);
     EXPECT_EQ(CacheFirstLine, walked.first) << where;
@@ -228,15 +244,8 @@ void ExpectSameAsTheWalk(const std::string& where) {
             << where << ", line " << walked.first + i;
     }
     Image expected = Render(walked, painted.width, painted.height);
-    for (int y = 0; y < painted.height; ++y) {
-        for (int x = 0; x < painted.width; ++x) {
-            if (painted.At(x, y) != expected.At(x, y)) {
-                ADD_FAILURE() << where << ": pixel (" << x << ", " << y << ") differs; expected "
-                              << Describe(walked);
-                return;
-            }
-        }
-    }
+    ExpectSamePixels(shown, expected, walked, where + " (as shown before the repaint)");
+    ExpectSamePixels(painted, expected, walked, where);
 }
 
 // ---- Documents and views ----
@@ -685,6 +694,17 @@ void TypeAtTheCaret(const std::wstring& text) {
     PumpMessages();
 }
 
+// One character at `position` replaced by `text` while the editor tells
+// no one, as a replacement the gutter has not yet seen; then Ctrl+End.
+void ReplaceUnseen(LONG position, const wchar_t* text) {
+    LRESULT mask = SendMessageW(EditControl, EM_SETEVENTMASK, 0, 0);
+    SendMessageW(EditControl, EM_SETSEL, position, position + 1);
+    SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
+    GutterDirty = true;  // what EN_CHANGE does
+    PressControlKey(VK_END);
+}
+
 struct EndCase {
     const char* name;
     std::wstring text;
@@ -693,11 +713,11 @@ struct EndCase {
 // With word wrap off the gutter reads the last lines up from the caret at
 // the end of the text, and with it on counts the paragraphs from the end;
 // each way that could go wrong is met here.
-TEST_F(Gutter, LinesReadUpFromTheCaretAtTheEndMatchTheWalk) {
-    std::wstring many = MakeDocument(6, 400, 8);
+void CheckTheLinesAtTheEnd(bool wrap) {
+    std::wstring many = MakeDocument(6, 120, 8);
     const EndCase cases[] = {
         {"short lines", many},
-        {"paragraphs", MakeDocument(7, 200, 40)},
+        {"paragraphs", MakeDocument(7, 80, 40)},
         {"a vertical tab above the view", L"a\vb\r\n" + many},
         {"ending in a paragraph mark", many + L"\r\n"},
         {"ending in empty lines", many + L"\r\n\r\n\r\n"},
@@ -706,36 +726,50 @@ TEST_F(Gutter, LinesReadUpFromTheCaretAtTheEndMatchTheWalk) {
         {"fewer lines than the view", L"one\r\ntwo\r\nthree"},
         {"empty", L""},
     };
+    for (const EndCase& end : cases) {
+        SetWrap(wrap);
+        std::string name = std::string(end.name) + (wrap ? ", wrap on" : ", wrap off");
+        ShowText(end.text);
+        ExpectSameAsTheWalk(name + ": top");
+        PressControlKey(VK_END);
+        ExpectSameAsTheWalk(name + ": Ctrl+End");
+        TypeAtTheCaret(L"x");
+        ExpectSameAsTheWalk(name + ": a character typed at the end");
+        TypeAtTheCaret(L"\r");
+        ExpectSameAsTheWalk(name + ": a new line at the end");
+        TypeAtTheCaret(L"\x00e9\x00e9");
+        ExpectSameAsTheWalk(name + ": letters beyond ASCII at the end");
+        SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
+        SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
+        SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
+        PumpMessages();
+        ExpectSameAsTheWalk(name + ": the line taken back");
+        POINT position;
+        SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
+        ScrollToPixel(std::max(position.y - LineHeight * 3 / 2, 0L));
+        ExpectSameAsTheWalk(name + ": a line and a half up, the caret still at the end");
+        TypeAtTheCaret(L"y");
+        ExpectSameAsTheWalk(name + ": typed there");
+        ReplaceUnseen(0, L"W");
+        ExpectSameAsTheWalk(name + ": a letter replaced above the view");
+        ReplaceUnseen(1, L"\r");
+        ExpectSameAsTheWalk(name + ": a new paragraph made above the view");
+        TypeAtTheCaret(std::wstring(300, L'w'));
+        ExpectSameAsTheWalk(name + ": the last line made longer than the window");
+        SendCommand(IDM_ZOOM_150);
+        PressControlKey(VK_END);
+        ExpectSameAsTheWalk(name + ": zoom 150");
+        SendCommand(IDM_ZOOM_100);
+        PressControlKey(VK_HOME);
+    }
+}
+
+TEST_F(Gutter, WrapOffLinesReadUpFromTheCaretAtTheEndMatchTheWalk) {
     StartApp();
-    for (bool wrap : {false, true})
-        for (const EndCase& end : cases) {
-            SetWrap(wrap);
-            std::string name = std::string(end.name) + (wrap ? ", wrap on" : ", wrap off");
-            ShowText(end.text);
-            ExpectSameAsTheWalk(name + ": top");
-            PressControlKey(VK_END);
-            ExpectSameAsTheWalk(name + ": Ctrl+End");
-            TypeAtTheCaret(L"x");
-            ExpectSameAsTheWalk(name + ": a character typed at the end");
-            TypeAtTheCaret(L"\r");
-            ExpectSameAsTheWalk(name + ": a new line at the end");
-            TypeAtTheCaret(L"\x00e9\x00e9");
-            ExpectSameAsTheWalk(name + ": letters beyond ASCII at the end");
-            SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
-            SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
-            SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
-            PumpMessages();
-            ExpectSameAsTheWalk(name + ": the line taken back");
-            POINT position;
-            SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
-            ScrollToPixel(std::max(position.y - LineHeight * 3 / 2, 0L));
-            ExpectSameAsTheWalk(name + ": a line and a half up, the caret still at the end");
-            TypeAtTheCaret(L"y");
-            ExpectSameAsTheWalk(name + ": typed there");
-            SendCommand(IDM_ZOOM_150);
-            PressControlKey(VK_END);
-            ExpectSameAsTheWalk(name + ": zoom 150");
-            SendCommand(IDM_ZOOM_100);
-            PressControlKey(VK_HOME);
-        }
+    CheckTheLinesAtTheEnd(false);
+}
+
+TEST_F(Gutter, WrapOnLinesAtTheEndMatchTheWalk) {
+    StartApp();
+    CheckTheLinesAtTheEnd(true);
 }

@@ -396,6 +396,37 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     return true;
 }
 
+// After an edit on the last line, with the caret at the end of the text:
+// the lines read last keep their layout when their text reads as before,
+// and the last line, which the caret gives without a walk, still begins
+// where it began; the lines between are then as many as before, so each
+// keeps its place counted up from the last line, and all move by as much
+// as the last line's top. The first visible line is the first whose
+// bottom is below the top of the formatting rectangle.
+bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
+                        DisplayLineRange& range) {
+    const DisplayLineRange& old = Last.range;
+    int oldLast = old.first + static_cast<int>(old.lines.size()) - 1;
+    if (!Last.valid || old.lines.size() < 2 || oldLast != Last.lineCount - 1 ||
+        !SameLayoutApartFromText(Last.print, print) || LineStart(edit, -1) != old.lines.back().start)
+        return false;
+    KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
+    if (known.limit < oldLast) return false;
+    LONG delta = TopOf(edit, old.lines.back().start) - old.lines.back().top;
+    LONG edge = print.format.top;
+    if (old.lines[0].top + delta > edge) return false;  // a line above them shows
+    size_t first = 0;
+    while (first + 1 < old.lines.size() && old.lines[first + 1].top + delta <= edge) ++first;
+    range.first = old.first + static_cast<int>(first) + lineCount - Last.lineCount;
+    range.firstContinues = first > 0 ? old.lines[first - 1].continues : old.firstContinues;
+    for (size_t i = first; i < old.lines.size(); ++i) {
+        range.lines.push_back({old.lines[i].start, old.lines[i].top + delta, old.lines[i].continues});
+        if (range.lines.back().top >= bottom) break;
+    }
+    range.lines.back().continues = false;  // the next line is not in the range
+    return true;
+}
+
 }  // namespace
 
 LayoutPrint ReadLayoutPrint(HWND edit) {
@@ -462,12 +493,13 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
 }
 
 const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom) {
-    if (print.wrap || !Plain.known || !SameLayoutApartFromText(Plain.print, print) ||
-        !CaretAtTheEnd(edit, print) || !EndMayBeInView(edit))
-        return nullptr;
+    if (!CaretAtTheEnd(edit, print) || !EndMayBeInView(edit)) return nullptr;
     TextWindow text(edit, print.textLength);
     DisplayLineRange range;
-    if (!ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range)) return nullptr;
+    bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
+    bool read = print.wrap ? ReadDownToTheCaret(edit, print, lineCount, bottom, text, range)
+                           : plainKnown && ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range);
+    if (!read) return nullptr;
     return &Remember(std::move(range), text, print, lineCount, false);
 }
 
