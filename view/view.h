@@ -67,6 +67,7 @@ int MeasureLineHeight(HWND window);
 // line_numbers.cpp
 void RefreshLineNumberCache(HWND edit, int visibleBottom);
 int ComputeGutterWidth(HWND window, HWND edit);
+int SetGutterWidthForLines(HWND window, int logicalLines);  // ComputeGutterWidth for a known count
 
 // status_bar.cpp
 void UpdateStatusBar();
