@@ -30,6 +30,10 @@ struct DecodedText {
 const wchar_t* EncodingLabelFor(const std::string& bytes);
 DecodedText DecodeTextBytes(const std::string& bytes);
 std::string EncodeUtf8(const std::wstring& text);
+// Turns the leading ASCII units of `text` into bytes at the start of the
+// same memory and returns how many there were. The units from that count
+// on are left as they were; those before it are overwritten.
+size_t NarrowAsciiInPlace(wchar_t* text, size_t count);
 
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
@@ -51,6 +55,7 @@ SaveResult SaveDocumentAs(HWND owner, HWND edit);
 // safe_write.cpp: writes the bytes to a temporary file beside the target
 // and only then puts it in the target's place; on failure the target is
 // left as it was and no temporary file remains.
+bool WriteFileSafely(const wchar_t* path, const char* bytes, size_t size);
 bool WriteFileSafely(const wchar_t* path, const std::string& bytes);
 
 // file_dialogs.cpp: the open and save dialogs; false when cancelled.
