@@ -43,7 +43,9 @@ enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
 bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller);
 bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path);
 // Replaces the whole text with redraw, notifications and undo off; the
-// replacement cannot be undone and leaves the undo history empty.
+// replacement cannot be undone and leaves the undo history empty. A large
+// text in EditControl is not deleted: a fresh editor takes its place
+// (SwapInFreshEditor), so EditControl may be another window afterwards.
 void ReplaceEditorText(HWND edit, const wchar_t* text);
 
 // saver.cpp
@@ -86,6 +88,7 @@ void SaveDocumentCommand();
 void SaveDocumentAsCommand();
 
 // edit_subclass.cpp
+extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR subclassId, DWORD_PTR referenceData);
 

@@ -80,7 +80,14 @@ static void LayOutForText(HWND edit, const wchar_t* text) {
     LayoutMainWindow(MainWindow);
 }
 
+// Below this many characters the control deletes its old text quickly.
+constexpr int LargeTextLength = 32768;
+
 void ReplaceEditorText(HWND edit, const wchar_t* text) {
+    if (edit == EditControl && GetWindowTextLengthW(edit) > LargeTextLength) {
+        SwapInFreshEditor();
+        edit = EditControl;
+    }
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     // The limit of creation again: EM_LIMITTEXT 0 would mean the control's
@@ -131,6 +138,8 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
         return false;
     }
     ReplaceEditorText(edit, decoded.text.c_str());
+    // The notifications were off, so the size part still counts the old text.
+    UpdateStatusBar();
     ShowEncodingWarning(owner, decoded);
     return true;
 }

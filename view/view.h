@@ -47,7 +47,8 @@ struct Theme {
 constexpr int ThemeCount = 6;
 extern const Theme ThemeTable[ThemeCount];
 void ApplyTheme(UINT commandId);
-void ApplyThemeTextColour();
+void ApplyThemeTextColour();           // to EditControl
+void ApplyThemeTextColour(HWND edit);  // to any editor
 LRESULT OnMainWindowEraseBackground(HWND window, HDC dc);
 LRESULT OnMainWindowPaint(HWND window);
 
