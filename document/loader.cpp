@@ -71,11 +71,11 @@ static int CountParagraphs(const wchar_t* text) {
 
 // Wine's control lays its whole text out again whenever its width changes:
 // seconds for a large document. The gutter takes the width the new text's
-// line numbers need while the control is still empty, so the layout that
-// follows a load finds nothing to change and the text is laid out once.
+// line numbers need before the text goes in (the control holds at most a
+// small old text: a large one has gone with its control), so the layout
+// that follows a load finds nothing to change and the text is laid out once.
 static void LayOutForText(HWND edit, const wchar_t* text) {
     if (edit != EditControl || !MainWindow || !text[0]) return;
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     SetGutterWidthForLines(MainWindow, CountParagraphs(text));
     LayoutMainWindow(MainWindow);
 }
