@@ -8,12 +8,17 @@
 // line numbers still to be counted ("cold") and once right after the other
 // ("warm"); a keystroke normally runs the status bar first (EN_SELCHANGE)
 // and the gutter at the next paint.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <string>
 
 #include "app/app.h"
 #include "bench_support.h"
@@ -124,6 +129,171 @@ struct Timings {
     std::vector<double> gutterCold, statusWarm, statusCold, gutterWarm, editor;
 };
 
+// ---- The editor's messages: which the gutter and the status bar send,
+// and what each costs at the end of the document ----
+
+struct QueryTally {
+    int count = 0;
+    double ms = 0;
+};
+std::map<UINT, QueryTally> Queries;
+bool CountingQueries = false;
+
+// Messages sent from within a counted one are the control's own business.
+LRESULT CALLBACK CountQueries(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (!CountingQueries) return DefSubclassProc(window, message, wParam, lParam);
+    CountingQueries = false;
+    double start = NowMs();
+    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    QueryTally& tally = Queries[message];
+    ++tally.count;
+    tally.ms += NowMs() - start;
+    CountingQueries = true;
+    return result;
+}
+
+const char* QueryName(UINT message) {
+    switch (message) {
+    case EM_LINEINDEX: return "LINEINDEX";
+    case EM_POSFROMCHAR: return "POSFROMCHAR";
+    case EM_CHARFROMPOS: return "CHARFROMPOS";
+    case EM_EXLINEFROMCHAR: return "EXLINEFROMCHAR";
+    case EM_LINEFROMCHAR: return "LINEFROMCHAR";
+    case EM_LINELENGTH: return "LINELENGTH";
+    case EM_GETTEXTRANGE: return "GETTEXTRANGE";
+    case EM_GETLINECOUNT: return "GETLINECOUNT";
+    case EM_GETFIRSTVISIBLELINE: return "GETFIRSTVISIBLELINE";
+    case EM_EXGETSEL: return "EXGETSEL";
+    case EM_GETTEXTLENGTHEX: return "GETTEXTLENGTHEX";
+    case EM_GETRECT: return "GETRECT";
+    case EM_GETZOOM: return "GETZOOM";
+    case EM_GETCHARFORMAT: return "GETCHARFORMAT";
+    case EM_GETSCROLLPOS: return "GETSCROLLPOS";
+    default: return nullptr;
+    }
+}
+
+void PrintQueries(const char* what, const std::function<void()>& action) {
+    Queries.clear();
+    CountingQueries = true;
+    double total = Time(action);
+    CountingQueries = false;
+    double counted = 0;
+    printf("    %-16s %6.1f ms:", what, total);
+    for (const auto& [message, tally] : Queries) {
+        const char* name = QueryName(message);
+        if (name)
+            printf(" %s x%d %.1f;", name, tally.count, tally.ms);
+        else
+            printf(" 0x%X x%d %.1f;", message, tally.count, tally.ms);
+        counted += tally.ms;
+    }
+    printf(" (rest %.1f)\n", total - counted);
+}
+
+// Once more, counting: the gutter cold then the status bar, and the status
+// bar cold.
+void CountScenario(const std::function<void()>& prepare, const std::function<void()>& act) {
+    prepare();
+    Settle();
+    act();
+    PrintQueries("gutter (cold)", PaintGutterNow);
+    PrintQueries("+status (warm)", UpdateStatusBar);
+    Settle();
+    prepare();
+    Settle();
+    act();
+    PrintQueries("status (cold)", UpdateStatusBar);
+    Settle();
+}
+
+void PrintCost(const char* what, const std::function<LRESULT()>& query) {
+    std::vector<double> times;
+    LRESULT result = 0;
+    for (int run = 0; run < 5; ++run) times.push_back(Time([&] { result = query(); }));
+    printf("    %-44s %7.2f ms  -> %lld\n", what, Median(times), static_cast<long long>(result));
+}
+
+LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageW(EditControl, message, wParam, lParam);
+}
+
+// Each candidate query alone, with the view at the end of the document.
+void PrintQueryCosts() {
+    CHARRANGE selection;
+    Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    int first = static_cast<int>(Send(EM_GETFIRSTVISIBLELINE));
+    LONG firstStart = static_cast<LONG>(Send(EM_LINEINDEX, first));
+    POINTL point = {};
+    POINT scroll = {};
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof(format);
+    RECT rect;
+    std::wstring text(4097, L'\0');
+    printf("  single queries at the end (caret %ld, first visible line %d starting at %ld):\n",
+           selection.cpMin, first, firstStart);
+    PrintCost("EM_GETLINECOUNT", [] { return Send(EM_GETLINECOUNT); });
+    PrintCost("EM_EXGETSEL", [&] { return Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection)); });
+    PrintCost("EM_GETTEXTLENGTHEX",
+              [&] { return Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length)); });
+    PrintCost("EM_GETRECT", [&] { return Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect)); });
+    PrintCost("EM_GETCHARFORMAT (default)",
+              [&] { return Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format)); });
+    PrintCost("EM_GETSCROLLPOS (y)", [&] {
+        Send(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+        return static_cast<LRESULT>(scroll.y);
+    });
+    PrintCost("GetScrollInfo SB_VERT (nPos)", [] {
+        SCROLLINFO info = {sizeof(info), SIF_ALL};
+        GetScrollInfo(EditControl, SB_VERT, &info);
+        return static_cast<LRESULT>(info.nPos);
+    });
+    PrintCost("EM_GETFIRSTVISIBLELINE", [] { return Send(EM_GETFIRSTVISIBLELINE); });
+    PrintCost("EM_CHARFROMPOS (0, 0)", [&] {
+        POINTL corner = {0, 0};
+        return Send(EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
+    });
+    PrintCost("EM_CHARFROMPOS (-10000, 0)", [&] {
+        POINTL corner = {-10000, 0};
+        return Send(EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner));
+    });
+    PrintCost("EM_LINEINDEX (first visible)", [&] { return Send(EM_LINEINDEX, first); });
+    PrintCost("EM_LINEINDEX (-1, the caret's line)",
+              [] { return Send(EM_LINEINDEX, static_cast<WPARAM>(-1)); });
+    PrintCost("EM_LINEINDEX (10)", [] { return Send(EM_LINEINDEX, 10); });
+    PrintCost("EM_EXLINEFROMCHAR (caret)", [&] { return Send(EM_EXLINEFROMCHAR, 0, selection.cpMin); });
+    PrintCost("EM_LINEFROMCHAR (-1)", [] { return Send(EM_LINEFROMCHAR, static_cast<WPARAM>(-1)); });
+    PrintCost("EM_LINELENGTH (caret)", [&] { return Send(EM_LINELENGTH, selection.cpMin); });
+    PrintCost("EM_POSFROMCHAR (caret) y", [&] {
+        Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), selection.cpMin);
+        return static_cast<LRESULT>(point.y);
+    });
+    PrintCost("EM_POSFROMCHAR (first visible start) y", [&] {
+        Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), firstStart);
+        return static_cast<LRESULT>(point.y);
+    });
+    PrintCost("EM_POSFROMCHAR (10) y", [&] {
+        Send(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), 10);
+        return static_cast<LRESULT>(point.y);
+    });
+    PrintCost("EM_GETTEXTRANGE (4096 from first visible)", [&] {
+        TEXTRANGEW range = {{firstStart, firstStart + 4096}, text.data()};
+        return Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    });
+    PrintCost("EM_GETTEXTRANGE (64 before the caret)", [&] {
+        TEXTRANGEW range = {{selection.cpMin - 64, selection.cpMin}, text.data()};
+        return Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    });
+    PrintCost("ReadLayoutPrint-like (rect, zoom, format, length)", [&] {
+        DWORD n, d;
+        Send(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+        Send(EM_GETZOOM, reinterpret_cast<WPARAM>(&n), reinterpret_cast<LPARAM>(&d));
+        Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+        return Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length));
+    });
+}
+
 void Print(const char* what, const Timings& t) {
     printf("%-34s %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f\n", what, Median(t.gutterCold), Median(t.statusWarm),
            Median(t.statusCold), Median(t.gutterWarm), Median(t.gutterCold) + Median(t.statusWarm),
@@ -155,13 +325,15 @@ Timings Measure(const std::function<void()>& prepare, const std::function<void()
 
 void MeasureView(const char* wrap) {
     char label[64];
-    Timings end = Measure([] { PressKey(VK_HOME, true); }, [] { PressKey(VK_END, true); });
+    auto home = [] { PressKey(VK_HOME, true); };
+    auto end = [] { PressKey(VK_END, true); };
     snprintf(label, sizeof(label), "Ctrl+End, wrap %s", wrap);
-    Print(label, end);
+    Print(label, Measure(home, end));
+    CountScenario(home, end);
 
-    Timings typed = Measure([] { PressKey(VK_END, true); }, TypeCharacter);
     snprintf(label, sizeof(label), "typing at the end, wrap %s", wrap);
-    Print(label, typed);
+    Print(label, Measure(end, TypeCharacter));
+    CountScenario(end, TypeCharacter);
 
     std::vector<double> status, editor;
     for (int run = 0; run < 5; ++run) {
@@ -170,6 +342,8 @@ void MeasureView(const char* wrap) {
     }
     printf("%-34s %9s %9.1f %9s %9s %9s %9.1f\n", "status bar again, nothing changed", "", Median(status), "",
            "", "", Median(editor));
+    PrintQueries("status (again)", UpdateStatusBar);
+    PrintQueryCosts();
 
     std::vector<double> query;
     CHARRANGE selection;
@@ -197,6 +371,7 @@ void MeasureView(const char* wrap) {
 
 int main() {
     StartBenchEditor();
+    SetWindowSubclass(EditControl, CountQueries, 77, 0);
     std::wstring text = MakeDocument();
     double start = NowMs();
     LoadDocument(text);

@@ -106,6 +106,16 @@ static std::wstring EditorTextAsStored() {
     return text;
 }
 
+// How many line ends a piece may hold so that [first, last) takes at most
+// maxEdits pieces: each piece is one Undo step, and the control keeps only
+// so many (100 here) before it drops the oldest, which would leave the
+// first pieces' old text beyond Undo.
+static int BreaksPerPiece(const std::wstring& text, LONG first, LONG last, int maxBreaks, int maxEdits) {
+    long long breaks = std::count(text.begin() + first, text.begin() + last, L'\r');
+    long long needed = maxEdits > 1 ? (breaks + maxEdits - 2) / (maxEdits - 1) : breaks + 1;
+    return static_cast<int>(std::max<long long>({maxBreaks, needed, 1}));
+}
+
 // Where the pieces of [first, last) end, each holding at most maxBreaks line ends.
 static std::vector<LONG> SplitSpan(const std::wstring& text, LONG first, LONG last, int maxBreaks) {
     std::vector<LONG> ends;
@@ -126,12 +136,14 @@ static void ReplaceRange(LONG start, LONG end, const wchar_t* text) {
     SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
 }
 
-// Wine's control removes a selection paragraph by paragraph and walks the
-// document for each one, from its start to the end of what is left to
-// remove: one edit over the 50,000 lines of a 2 MB document takes more
-// than ten minutes, while pieces of 2,000 lines, each removed where the
-// span starts, take well under a minute. The last piece gives way to the
-// new text. Each edit is one Undo step: a span of up to maxBreaks line
+// Wine's control removes a selection paragraph by paragraph and, for each
+// one, walks the document from its start to the end of what is left to
+// remove and renumbers every paragraph after it: one edit over the 34,000
+// lines of a 2 MB document takes more than ten minutes, pieces of 2,000
+// lines removed where the span starts about 13 s, the same pieces removed
+// from the span's end backwards half as long again. The last piece gives
+// way to the new text, which goes in at once: inserting with little after
+// it is cheap. Each edit is one Undo step: a span of up to maxBreaks line
 // ends is undone at once, a longer one piece by piece. Only the last edit
 // notifies and nothing is redrawn in between, since a repaint and a
 // status-bar update per piece would cost more than the edits.
@@ -150,14 +162,17 @@ static void ReplaceSpanInPieces(const ReplaceAllPlan& plan, const std::vector<LO
     InvalidateRect(EditControl, nullptr, TRUE);
 }
 
-void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit) {
+void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit, int maxEdits) {
     if (!text[0]) return;
     ReplaceAllPlan plan;
     std::vector<LONG> pieceEnds;
     try {
         std::wstring current = EditorTextAsStored();
         plan = PlanReplaceAll(current, text, replacement);
-        if (plan.count > 0) pieceEnds = SplitSpan(current, plan.first, plan.last, maxBreaksPerEdit);
+        if (plan.count > 0) {
+            int breaks = BreaksPerPiece(current, plan.first, plan.last, maxBreaksPerEdit, maxEdits);
+            pieceEnds = SplitSpan(current, plan.first, plan.last, breaks);
+        }
     } catch (const std::bad_alloc&) {
         return;  // no room for a copy of the document: nothing is replaced
     }
@@ -170,5 +185,5 @@ void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int max
 }
 
 void ReplaceAll(const wchar_t* text, const wchar_t* replacement) {
-    ReplaceAllInPieces(text, replacement, MaxBreaksPerEdit);
+    ReplaceAllInPieces(text, replacement, MaxBreaksPerEdit, MaxEditsPerReplaceAll);
 }

@@ -16,10 +16,12 @@ void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replaceme
 void GoToLine(int line);
 
 // replace_all.cpp: the span from the first match to the last is replaced
-// in edits of at most maxBreaksPerEdit line ends, each one Undo step.
+// in edits of at most maxBreaksPerEdit line ends, each one Undo step; a
+// span too long for maxEdits such pieces is cut into maxEdits larger ones.
 constexpr int MaxBreaksPerEdit = 2000;
-void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit);
-void ReplaceAll(const wchar_t* text, const wchar_t* replacement);  // in pieces of MaxBreaksPerEdit
+constexpr int MaxEditsPerReplaceAll = 50;  // half the editor's 100 Undo steps
+void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit, int maxEdits);
+void ReplaceAll(const wchar_t* text, const wchar_t* replacement);  // MaxBreaksPerEdit, MaxEditsPerReplaceAll
 
 // dialog_common.cpp: what the three dialogs share.
 POINT ComputeDialogPosition(const RECT& editorOnScreen);

@@ -6,12 +6,6 @@
 
 namespace {
 
-// The bytes of a literal, zero bytes included.
-template <size_t N>
-std::string B(const char (&bytes)[N]) {
-    return std::string(bytes, N - 1);
-}
-
 std::string Hex(const std::string& bytes) {
     std::string out;
     char cell[4];

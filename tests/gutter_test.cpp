@@ -665,3 +665,77 @@ TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
     SetWrap(false);
     ExpectSameAsTheWalk("shift+enter, wrap off");
 }
+
+// ---- Read up from the caret at the end of the text ----
+
+void PressControlKey(UINT key) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(EditControl, WM_KEYDOWN, key, 0);
+    SendMessageW(EditControl, WM_KEYUP, key, 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    PumpMessages();
+}
+
+void TypeAtTheCaret(const std::wstring& text) {
+    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
+    PumpMessages();
+}
+
+struct EndCase {
+    const char* name;
+    std::wstring text;
+};
+
+// With word wrap off the gutter reads the last lines up from the caret at
+// the end of the text, and with it on counts the paragraphs from the end;
+// each way that could go wrong is met here.
+TEST_F(Gutter, LinesReadUpFromTheCaretAtTheEndMatchTheWalk) {
+    std::wstring many = MakeDocument(6, 400, 8);
+    const EndCase cases[] = {
+        {"short lines", many},
+        {"paragraphs", MakeDocument(7, 200, 40)},
+        {"a vertical tab above the view", L"a\vb\r\n" + many},
+        {"ending in a paragraph mark", many + L"\r\n"},
+        {"ending in empty lines", many + L"\r\n\r\n\r\n"},
+        {"a line of another script in view", many + L"\r\n\x0436\x0436 \x4E2D\r\nlast"},
+        {"tabs and a long line in view", many + L"\r\n\ta\tb\r\n" + std::wstring(500, L'y') + L"\r\nz"},
+        {"fewer lines than the view", L"one\r\ntwo\r\nthree"},
+        {"empty", L""},
+    };
+    StartApp();
+    for (bool wrap : {false, true})
+        for (const EndCase& end : cases) {
+            SetWrap(wrap);
+            std::string name = std::string(end.name) + (wrap ? ", wrap on" : ", wrap off");
+            ShowText(end.text);
+            ExpectSameAsTheWalk(name + ": top");
+            PressControlKey(VK_END);
+            ExpectSameAsTheWalk(name + ": Ctrl+End");
+            TypeAtTheCaret(L"x");
+            ExpectSameAsTheWalk(name + ": a character typed at the end");
+            TypeAtTheCaret(L"\r");
+            ExpectSameAsTheWalk(name + ": a new line at the end");
+            TypeAtTheCaret(L"\x00e9\x00e9");
+            ExpectSameAsTheWalk(name + ": letters beyond ASCII at the end");
+            SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
+            SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
+            SendMessageW(EditControl, WM_CHAR, VK_BACK, 1);
+            PumpMessages();
+            ExpectSameAsTheWalk(name + ": the line taken back");
+            POINT position;
+            SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
+            ScrollToPixel(std::max(position.y - LineHeight * 3 / 2, 0L));
+            ExpectSameAsTheWalk(name + ": a line and a half up, the caret still at the end");
+            TypeAtTheCaret(L"y");
+            ExpectSameAsTheWalk(name + ": typed there");
+            SendCommand(IDM_ZOOM_150);
+            PressControlKey(VK_END);
+            ExpectSameAsTheWalk(name + ": zoom 150");
+            SendCommand(IDM_ZOOM_100);
+            PressControlKey(VK_HOME);
+        }
+}

@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 // Runs the posted and sent messages of this thread until the queue is empty.
 void PumpMessages();
 // Pumps messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
-// The folder of the running test program, with a trailing backslash.
-std::wstring TestProgramFolder();
 // The built tavilo.exe, two folders above the test program.
 std::wstring TaviloExePath();
 
@@ -30,8 +30,8 @@ std::string Narrow(const std::wstring& text);
 
 // Files in a scratch folder of the test program, removed by the fixture.
 std::wstring ScratchPath(const std::wstring& name);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadBytes(const std::wstring& path);
+// Writes the bytes to a scratch file of that name and returns its path.
+std::wstring WriteScratch(const std::wstring& name, const std::string& bytes);
 
 // Sends WM_COMMAND for a menu command to the main window, as a menu click does.
 void SendCommand(UINT id);

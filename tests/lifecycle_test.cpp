@@ -15,17 +15,6 @@
 
 namespace {
 
-template <size_t N>
-std::string B(const char (&bytes)[N]) {
-    return std::string(bytes, N - 1);
-}
-
-std::wstring WriteScratch(const std::wstring& name, const std::string& bytes) {
-    std::wstring path = ScratchPath(name);
-    WriteBytes(path, bytes);
-    return path;
-}
-
 void Type(const std::wstring& text) {
     for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
 }

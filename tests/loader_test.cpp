@@ -13,24 +13,12 @@
 
 namespace {
 
-// The bytes of a literal, zero bytes included.
-template <size_t N>
-std::string B(const char (&bytes)[N]) {
-    return std::string(bytes, N - 1);
-}
-
 const wchar_t AnsiWarning[] =
     L"The file encoding is not UTF-8 or UTF-16.\n"
     L"The editor used an ANSI fallback. Some characters may be incorrect.";
 const wchar_t NullWarning[] =
     L"The file contains null characters.\n"
     L"They are shown as replacement characters.";
-
-std::wstring WriteScratch(const std::wstring& name, const std::string& bytes) {
-    std::wstring path = ScratchPath(name);
-    WriteBytes(path, bytes);
-    return path;
-}
 
 bool Load(const std::wstring& path) { return LoadTextFile(MainWindow, EditControl, path.c_str()); }
 

@@ -13,17 +13,6 @@
 
 namespace {
 
-template <size_t N>
-std::string B(const char (&bytes)[N]) {
-    return std::string(bytes, N - 1);
-}
-
-std::wstring WriteScratch(const std::wstring& name, const std::string& bytes) {
-    std::wstring path = ScratchPath(name);
-    WriteBytes(path, bytes);
-    return path;
-}
-
 // Loads a file as a dropped file does, so that the document has it as its file.
 void OpenAsDocument(const std::wstring& path) {
     ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str()));

@@ -378,13 +378,19 @@ TEST_F(SearchEngine, ReplaceAllMatchesTheMatchByMatchLoop) {
         std::wstring expectedText = StoredText();
         Range expectedSelection = Selection();
 
-        // Also in pieces of one and two lines, as a document of many thousand lines is done.
-        for (int maxBreaks : {MaxBreaksPerEdit, 1, 2}) {
+        // Also in pieces of one and two lines, as a document of many thousand
+        // lines is done, and in pieces made larger to stay within two edits.
+        struct Split {
+            int maxBreaks, maxEdits;
+        };
+        for (Split split : {Split{MaxBreaksPerEdit, MaxEditsPerReplaceAll}, Split{1, 100}, Split{2, 100},
+                            Split{1, 2}, Split{1, 1}}) {
             std::string name = Narrow(row.text + L" / " + row.search + L" / " + row.replacement) +
-                               " in pieces of " + std::to_string(maxBreaks);
+                               " in pieces of " + std::to_string(split.maxBreaks) + ", at most " +
+                               std::to_string(split.maxEdits);
             SetEditorText(row.text);
             Select(1, 2);
-            ReplaceAllInPieces(row.search.c_str(), row.replacement.c_str(), maxBreaks);
+            ReplaceAllInPieces(row.search.c_str(), row.replacement.c_str(), split.maxBreaks, split.maxEdits);
             EXPECT_EQ(StoredText(), expectedText) << name;
             EXPECT_EQ(Selection(), expectedSelection) << name;
         }
@@ -397,7 +403,7 @@ TEST_F(SearchEngine, ReplaceAllInPiecesIsUndonePieceByPiece) {
     ClearModified();
     PumpMessages();
     EditorNotifications seen;
-    ReplaceAllInPieces(L"a", L"bb", 2);  // pieces "a1 a2 " and "a3 a4"
+    ReplaceAllInPieces(L"a", L"bb", 2, 100);  // pieces "a1 a2 " and "a3 a4"
     EXPECT_EQ(EditorText(), L"bb1\r\nbb2\r\nbb3\r\nbb4");
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
     EXPECT_EQ(seen.changes, 1);
@@ -407,6 +413,24 @@ TEST_F(SearchEngine, ReplaceAllInPiecesIsUndonePieceByPiece) {
     EXPECT_NE(EditorText(), L"a1\r\na2\r\na3\r\na4");
     SendCommand(IDM_EDIT_UNDO);
     EXPECT_EQ(EditorText(), L"a1\r\na2\r\na3\r\na4");
+}
+
+// The control forgets the oldest Undo steps past its limit: a span of more
+// pieces than that would leave its first lines' old text beyond Undo.
+TEST_F(SearchEngine, ReplaceAllTakesNoMoreUndoStepsThanAllowed) {
+    StartApp();
+    const std::wstring text = L"a1\r\na2\r\na3\r\na4\r\na5\r\na6\r\na7";
+    SetEditorText(text);
+    SendMessageW(EditControl, EM_SETUNDOLIMIT, 3, 0);
+    ReplaceAllInPieces(L"a", L"bb", 1, 3);  // seven one-line pieces would be seven steps
+    EXPECT_EQ(EditorText(), L"bb1\r\nbb2\r\nbb3\r\nbb4\r\nbb5\r\nbb6\r\nbb7");
+    int undos = 0;
+    while (EditorText() != text && undos < 10) {
+        SendCommand(IDM_EDIT_UNDO);
+        ++undos;
+    }
+    EXPECT_EQ(EditorText(), text);
+    EXPECT_EQ(undos, 3);
 }
 
 TEST_F(SearchEngine, ReplaceAllLeavesALongDocumentScrolledAsTheLoopDoes) {
@@ -425,7 +449,7 @@ TEST_F(SearchEngine, ReplaceAllLeavesALongDocumentScrolledAsTheLoopDoes) {
         SetEditorText(text);
         Select(0, 0);
         SendMessageW(EditControl, EM_SCROLLCARET, 0, 0);
-        ReplaceAllInPieces(L"foo", L"barbar", maxBreaks);
+        ReplaceAllInPieces(L"foo", L"barbar", maxBreaks, 100);
         PumpMessages();
         EXPECT_EQ(StoredText(), expectedText) << maxBreaks;
         EXPECT_EQ(Selection(), expectedSelection) << maxBreaks;

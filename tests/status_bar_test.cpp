@@ -213,6 +213,30 @@ TEST_F(StatusBarParts, LineAndColMatchTheWalkFromTheTop) {
     }
 }
 
+// At the end of the text the caret's line is the last one, and with word
+// wrap on its number is the count of the paragraphs.
+TEST_F(StatusBarParts, CaretAtTheEndOfTheText) {
+    StartApp();
+    const std::wstring endings[] = {L"", L"\r\n", L"\r\n\r\n", L" tail words that run on and on"};
+    for (bool wrap : {false, true}) {
+        SetWrap(wrap);
+        for (const std::wstring& ending : endings) {
+            ShowText(Paragraphs(90, 14) + ending);
+            LONG end = static_cast<LONG>(SendMessageW(EditControl, WM_GETTEXTLENGTH, 0, 0));
+            Select(end, end);
+            EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "wrap " << wrap << ", ending " << ending.size();
+            SendMessageW(EditControl, WM_CHAR, L'x', 1);
+            PumpMessages();
+            EXPECT_EQ(StatusPartText(0), WalkedPosition())
+                << "wrap " << wrap << ", typed after " << ending.size();
+            SendMessageW(EditControl, WM_CHAR, L'\r', 1);
+            PumpMessages();
+            EXPECT_EQ(StatusPartText(0), WalkedPosition())
+                << "wrap " << wrap << ", new line after " << ending.size();
+        }
+    }
+}
+
 // The caret below the view after an edit above it: the cache entry the
 // gutter wrote for that line before the edit is stale, and is not shown.
 TEST_F(StatusBarParts, LineBelowTheViewAfterAnEditAbove) {

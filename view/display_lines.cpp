@@ -7,9 +7,11 @@
 // as much as the control's own repaint. What is known is therefore kept:
 // - the lines read last, reused while neither the text nor the layout
 //   changed (scrolling only moves their tops, all by the same amount);
-// - with word wrap off every line ends at a paragraph mark, so the starts
-//   of the lines below the first visible one come from one read of the
-//   text, checked against the control at the last of them;
+// - the starts of the lines below the first visible one are taken from
+//   one read of the text, as if each ended at a paragraph mark (always so
+//   with word wrap off), and checked against the control at the last of
+//   them: every paragraph mark begins a line, so when the last line starts
+//   where the marks say, there is no other line between;
 // - a line runs on into the next exactly when no paragraph mark ends it,
 //   so the text tells which lines continue;
 // - after an edit, the lines whose text reads as before keep their place;
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/app.h"
@@ -52,6 +55,24 @@ public:
             position = end;
         }
         return -1;
+    }
+
+    // The last paragraph mark before `position`; -1 when there is none.
+    LONG FindParagraphMarkBefore(LONG position) {
+        for (LONG p = position - 1; p >= 0; --p) {
+            if (p < from_ || text_.empty()) {
+                chunk_ *= 2;
+                if (!Cover(std::max(0L, std::min(p, from_ - chunk_)))) return -1;
+            }
+            if (text_[p - from_] == L'\r') return p;
+        }
+        return -1;
+    }
+
+    // Reads [from, to) at once: the lines around one place cost one read.
+    void Load(LONG from, LONG to) {
+        from_ = from;
+        text_ = ReadText(edit_, from, to);
     }
 
     bool HasText() const { return !text_.empty(); }
@@ -167,7 +188,7 @@ LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& t
 
 // How a read may take starts and tops without asking the control for each.
 struct ReadPlan {
-    bool chain;  // starts from the paragraph marks in the text (word wrap off)
+    bool chain;  // starts from the paragraph marks in the text
     bool infer;  // tops of lines below plain lines, from the plain line height
     KnownLines known;
 };
@@ -307,15 +328,72 @@ DisplayLineRange ReadRange(HWND edit, const LayoutPrint& print, int first, int l
     DisplayLineRange range;
     range.first = first;
     if (first < 0 || first >= lineCount) return range;
-    ReadPlan plan = {!print.wrap, true, known};
-    if (!LineReader(edit, print, plan, text, range).Read(lineCount, bottom)) {
-        Plain.known = false;  // it may have been learnt from a wrong start
+    // Each way that proves wrong gives way to one that asks the control more;
+    // the last asks it for every line.
+    KnownLines proven = known.proven ? known : KnownLines();
+    const ReadPlan plans[] = {{true, true, known}, {false, true, proven}, {false, false, proven}};
+    bool plainBefore = Plain.known;
+    const ReadPlan* plan = plans;
+    for (; plan != std::end(plans); ++plan) {
         range.lines.clear();
-        plan = {false, false, known.proven ? known : KnownLines()};
-        LineReader(edit, print, plan, text, range).Read(lineCount, bottom);
+        if (LineReader(edit, print, *plan, text, range).Read(lineCount, bottom)) break;
+        // A plain height learnt from a start the text made up may be wrong.
+        if (!plainBefore || !plan->chain) Plain.known = false;
     }
-    if (print.wrap) ReadContinuations(edit, plan.known, text, range);
+    if (print.wrap) ReadContinuations(edit, plan->known, text, range);
     return range;
+}
+
+bool CaretAtTheEnd(HWND edit, const LayoutPrint& print) {
+    CHARRANGE selection = {};
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return selection.cpMin == print.textLength && selection.cpMax == print.textLength;
+}
+
+// A guess from the scroll bar (whose values Wine scales down for a long
+// document) that the view is within a page of the end; a wrong guess
+// costs one query before the usual way is taken.
+bool EndMayBeInView(HWND edit) {
+    SCROLLINFO info = {sizeof(info), SIF_ALL};
+    if (!GetScrollInfo(edit, SB_VERT, &info) || info.nMax <= info.nMin) return true;
+    int page = std::max(static_cast<int>(info.nPage), 1);
+    return info.nMax - (info.nPos + page) < page;
+}
+
+// With word wrap off and the caret at the end of the text, the caret's
+// line is the last one and EM_LINEINDEX of -1 gives its start without a
+// walk; the lines above it end at the paragraph marks before it, and
+// while they are plain each is one plain line height above the next. So
+// one read of the text before the caret and the last line's top give all
+// the visible lines. The first visible line is the first whose bottom is
+// below the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE
+// counts.
+bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
+                           DisplayLineRange& range) {
+    LONG height = Plain.height;
+    LONG start = LineStart(edit, -1);
+    LONG top = TopOf(edit, start);
+    LONG edge = print.format.top;
+    int rows = (print.client.bottom - print.client.top) / std::max(height, 1L) + 2;
+    if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
+    text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength);
+
+    std::vector<DisplayLine> upwards = {{start, top, false}};
+    for (int line = lineCount - 1; top > edge && line > 0; --line) {
+        if (text.At(start - 1) != L'\r') return false;  // broken elsewhere than at a paragraph mark
+        LONG above = text.FindParagraphMarkBefore(start - 1) + 1;
+        if ((above == 0) != (line == 1)) return false;
+        if (!IsPlainText(text, above, start)) return false;
+        start = above;
+        top -= height;
+        upwards.push_back({start, top, false});
+    }
+    range.first = lineCount - static_cast<int>(upwards.size());
+    for (auto row = upwards.rbegin(); row != upwards.rend(); ++row) {
+        range.lines.push_back(*row);
+        if (row->top >= bottom) break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -353,15 +431,11 @@ void ForgetDisplayLines() { ++TextSerial; }
 
 unsigned TextGeneration() { return TextSerial; }
 
-const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
-                                         int bottom) {
-    TextWindow text(edit, print.textLength);
-    bool current = SnapshotCurrent(print, lineCount);
-    KnownLines known =
-        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
-    DisplayLineRange range = ReadRange(edit, print, first, lineCount, bottom, known, text);
-    // The text read serves to compare after the next edit; when nothing was
-    // read the text kept from before is still the document's.
+// Keeps the lines read, and the text read around them to compare after
+// the next edit; when nothing was read the text kept from before is still
+// the document's if the lines were `current`.
+const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const LayoutPrint& print,
+                                 int lineCount, bool current) {
     if (!range.lines.empty() && text.HasText()) {
         text.At(range.lines.back().start + 64);
         Last.textFrom = text.From();
@@ -377,7 +451,42 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
     return Last.range;
 }
 
-LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount) {
+const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
+                                         int bottom) {
+    TextWindow text(edit, print.textLength);
+    bool current = SnapshotCurrent(print, lineCount);
+    KnownLines known =
+        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
+    return Remember(ReadRange(edit, print, first, lineCount, bottom, known, text), text, print, lineCount,
+                    current);
+}
+
+const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom) {
+    if (print.wrap || !Plain.known || !SameLayoutApartFromText(Plain.print, print) ||
+        !CaretAtTheEnd(edit, print) || !EndMayBeInView(edit))
+        return nullptr;
+    TextWindow text(edit, print.textLength);
+    DisplayLineRange range;
+    if (!ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range)) return nullptr;
+    return &Remember(std::move(range), text, print, lineCount, false);
+}
+
+bool TextReadToTheEnd(const LayoutPrint& print, LONG from, std::wstring* text) {
+    LONG end = Last.textFrom + static_cast<LONG>(Last.text.size());
+    if (!Last.valid || Last.serial != TextSerial || !SameLayout(Last.print, print) || from < Last.textFrom ||
+        end != print.textLength)
+        return false;
+    text->assign(Last.text, static_cast<size_t>(from - Last.textFrom), std::wstring::npos);
+    return true;
+}
+
+// EM_LINEINDEX of -1, the caret's line, is answered without a walk. A
+// caret at the end of the text is on the last line (a line wrapped there
+// would hold no character); with word wrap off no other place is on two
+// lines at once, while with it on the caret at a wrap may show on either.
+LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount,
+                                  bool caret) {
+    if (caret && position == print.textLength) return {lineCount - 1, LineStart(edit, -1)};
     if (SnapshotCurrent(print, lineCount) && !Last.range.lines.empty()) {
         const std::vector<DisplayLine>& lines = Last.range.lines;
         int lastLine = Last.range.first + static_cast<int>(lines.size()) - 1;
@@ -392,5 +501,5 @@ LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG posi
         }
     }
     int line = LineOf(edit, position);
-    return {line, LineStart(edit, line)};
+    return {line, caret && !print.wrap ? LineStart(edit, -1) : LineStart(edit, line)};
 }

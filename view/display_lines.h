@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 struct DisplayLine {
@@ -51,11 +52,21 @@ unsigned TextGeneration();
 const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, int first, int lineCount,
                                          int bottom);
 
+// The lines from the first visible one down to `bottom` when they can be
+// read up from the caret at the end of the text, else nullptr.
+const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom);
+
+// The text from `from` to the end, when the lines read last were read
+// with it and nothing changed since.
+bool TextReadToTheEnd(const LayoutPrint& print, LONG from, std::wstring* text);
+
 // The display line holding character `position` (EM_EXLINEFROMCHAR) and
 // its start (EM_LINEINDEX), taken from the lines read last while they
-// still describe the editor.
+// still describe the editor. `caret` says that the selection is empty at
+// `position`, so that the caret's own line may answer.
 struct LineOfPosition {
     int line;
     LONG start;
 };
-LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount);
+LineOfPosition FindLineOfPosition(HWND edit, const LayoutPrint& print, LONG position, int lineCount,
+                                  bool caret);

@@ -27,6 +27,7 @@ static int NumberedEnd = -1;
 // the lines out anew even when their count and the first visible line
 // happen to stay.
 static LayoutPrint RefreshPrint = {};
+static unsigned RefreshGeneration = 0;
 
 static int MeasureGutterText(HWND window, const wchar_t* text) {
     WindowDc dc(window);
@@ -52,20 +53,26 @@ static bool WidenForDigits(int largest) {
     return true;
 }
 
+// The lines at the end of the text are read up from the caret there when
+// it can be done; otherwise the first visible line is asked for, and the
+// lines are read when it or anything else changed since the last refresh.
 RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
     int lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-    int first = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     LayoutPrint print = ReadLayoutPrint(edit);
-    if (!GutterDirty && lineCount == CacheLineCount && first == CacheFirstLine &&
-        SameLayout(print, RefreshPrint)) {
-        return {true, lineCount, first, nullptr};
-    }
-    LineNumberCache.resize(static_cast<size_t>(lineCount) + 32);
+    bool changed = GutterDirty || RefreshGeneration != TextGeneration() || lineCount != CacheLineCount ||
+                   !SameLayout(print, RefreshPrint);
     if (GutterDirty) {
         ForgetDisplayLines();
         GutterDirty = false;
     }
-    const DisplayLineRange& range = ReadDisplayLines(edit, print, first, lineCount, visibleBottom);
+    bool endNumbered = !changed && NumberedEnd == lineCount;
+    const DisplayLineRange* read =
+        endNumbered ? nullptr : ReadLinesAtTheEnd(edit, print, lineCount, visibleBottom);
+    int first = read ? read->first : static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    if (!changed && first == CacheFirstLine) return {true, lineCount, first, read};
+    LineNumberCache.resize(static_cast<size_t>(lineCount) + 32);
+    const DisplayLineRange& range =
+        read ? *read : ReadDisplayLines(edit, print, first, lineCount, visibleBottom);
     LogicalCount before = {0, false};
     if (!range.lines.empty())
         before = CountLogicalLinesBefore(edit, print, first, range.lines[0].start, lineCount);
@@ -84,6 +91,7 @@ RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
     }
     NumberedEnd = line;
     RefreshPrint = print;
+    RefreshGeneration = TextGeneration();
     CacheLineCount = lineCount;
     if (!WidenForDigits(count)) return {true, lineCount, first, &range};
     // The editor is narrower now, and its lines may wrap anew.
@@ -95,8 +103,13 @@ void RefreshLineNumberCache(HWND edit, int visibleBottom) { RefreshLineNumbers(e
 
 bool IsLineNumberFresh(int line) { return line >= CacheFirstLine && line < NumberedEnd; }
 
-int CountLogicalNumber(HWND edit, int line, LONG lineStart, int lineCount) {
-    LogicalCount before = CountLogicalLinesBefore(edit, ReadLayoutPrint(edit), line, lineStart, lineCount);
+int LogicalNumberOf(HWND edit, const LayoutPrint& print, LineOfPosition at, int lineCount) {
+    if (!print.wrap) return at.line + 1;  // every display line begins a logical line
+    bool current = !GutterDirty && RefreshGeneration == TextGeneration() && lineCount == CacheLineCount &&
+                   SameLayout(print, RefreshPrint);
+    if (current && IsLineNumberFresh(at.line)) return LineNumberCache[at.line];
+    if (at.line == lineCount - 1) return CountLogicalLines(edit, print, lineCount);
+    LogicalCount before = CountLogicalLinesBefore(edit, print, at.line, at.start, lineCount);
     return before.count + (before.continues ? 0 : 1);
 }
 

@@ -21,6 +21,6 @@ RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom);
 // number for the text as the refresh saw it).
 bool IsLineNumberFresh(int line);
 
-// The logical number of display line `line`, starting at `lineStart`,
-// counted afresh.
-int CountLogicalNumber(HWND edit, int line, LONG lineStart, int lineCount);
+// The logical number of display line `at`: the last refresh's while the
+// text and the layout it numbered under still hold, else counted.
+int LogicalNumberOf(HWND edit, const LayoutPrint& print, LineOfPosition at, int lineCount);

@@ -47,6 +47,51 @@ struct LogicalAnchor {
 
 LogicalAnchor Anchor;
 
+// Whether the rich edit control breaks a line at a vertical tab, as
+// Windows' does (its soft line break); Wine's does not. Asked once, of a
+// control of its own.
+bool VerticalTabBreaksLines() {
+    static int answer = -1;
+    if (answer < 0) {
+        HWND probe = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE, 0, 0, 400, 200, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+        answer = 1;
+        if (probe) {
+            SendMessageW(probe, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a\vb"));
+            answer = SendMessageW(probe, EM_GETLINECOUNT, 0, 0) > 1 ? 1 : 0;
+            DestroyWindow(probe);
+        }
+    }
+    return answer == 1;
+}
+
+// The paragraph marks of the whole text: EM_GETTEXTLENGTHEX counts each as
+// two characters when asked to count line ends as CR LF, and the control
+// keeps that count (Wine answers it without walking the text).
+LONG CountParagraphMarks(HWND edit, LONG textLength) {
+    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+    LRESULT withPairs = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    return withPairs >= textLength ? static_cast<LONG>(withPairs) - textLength : -1;
+}
+
+// Where no line breaks but at paragraph marks, the lines before the one
+// starting at `lineStart` that begin a logical line are those after the
+// marks above it: all the marks but those from lineStart - 1 on. Reading
+// the text below a line near the end costs less than reading all above.
+bool CountFromTheEnd(HWND edit, const LayoutPrint& print, int line, LONG lineStart, LogicalCount* result) {
+    if (VerticalTabBreaksLines()) return false;
+    LONG marks = CountParagraphMarks(edit, print.textLength);
+    if (marks < 0) return false;
+    std::wstring text;
+    if (!TextReadToTheEnd(print, lineStart - 1, &text))
+        text = ReadText(edit, lineStart - 1, print.textLength);
+    LONG below = static_cast<LONG>(std::count(text.begin(), text.end(), L'\r'));
+    if (below > marks || text.empty()) return false;
+    result->count = 1 + static_cast<int>(marks - below);
+    result->continues = LineRunsOn(edit, line - 1, -1, lineStart, text.front());
+    return true;
+}
+
 }  // namespace
 
 LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int line, LONG lineStart,
@@ -58,7 +103,8 @@ LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int li
     if (!anchored) Anchor.line = 0, Anchor.start = 0, Anchor.before = {0, false};
 
     LogicalCount result = Anchor.before;
-    if (line > Anchor.line) {
+    bool nearerTheEnd = print.textLength - lineStart < lineStart - Anchor.start;
+    if (line > Anchor.line && !(nearerTheEnd && CountFromTheEnd(edit, print, line, lineStart, &result))) {
         // The anchor line itself, and each line after a break before lineStart - 1.
         std::wstring text = ReadText(edit, Anchor.start, lineStart);
         result.count += (Anchor.before.continues ? 0 : 1) +
@@ -76,6 +122,8 @@ LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int li
 
 int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount) {
     if (!print.wrap) return lineCount;
+    LONG marks = VerticalTabBreaksLines() ? -1 : CountParagraphMarks(edit, print.textLength);
+    if (marks >= 0) return 1 + static_cast<int>(marks);
     std::wstring text = ReadText(edit, 0, print.textLength);
     return 1 + LogicalStartsAfterBreaks(edit, text, 0, 0, static_cast<LONG>(text.size()));
 }

@@ -25,6 +25,8 @@ struct CaretPlace {
 
 // Line is the logical line of the selection's start and Col its place in
 // its display line, so a selection made backwards reads as made forwards.
+// Each answer is the cheapest that is sure: what the gutter read last, the
+// caret's own line, or the control asked.
 CaretPlace ReadCaretPlace() {
     CHARRANGE selection = {};
     SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
@@ -35,17 +37,13 @@ CaretPlace ReadCaretPlace() {
             selection.cpMin - static_cast<LONG>(SendMessageW(EditControl, EM_LINEINDEX, line, 0)) + 1;
         return place;
     }
-    RECT client;
-    GetClientRect(EditControl, &client);
-    RefreshLineNumberCache(EditControl, client.bottom);
-    LineOfPosition at =
-        FindLineOfPosition(EditControl, ReadLayoutPrint(EditControl), selection.cpMin, CacheLineCount);
+    LayoutPrint print = ReadLayoutPrint(EditControl);
+    int lineCount = static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0));
+    bool caret = selection.cpMin == selection.cpMax;
+    LineOfPosition at = FindLineOfPosition(EditControl, print, selection.cpMin, lineCount, caret);
     place.column = selection.cpMin - at.start + 1;
-    if (at.line < 0 || at.line >= static_cast<int>(LineNumberCache.size())) return place;
-    // An entry the last refresh did not write may be stale; count it afresh.
-    int number = IsLineNumberFresh(at.line) ? LineNumberCache[at.line] : 0;
-    if (number == 0) number = CountLogicalNumber(EditControl, at.line, at.start, CacheLineCount);
-    place.line = std::max(number, 1);
+    if (at.line < 0) return place;
+    place.line = std::max(LogicalNumberOf(EditControl, print, at, lineCount), 1);
     return place;
 }
 

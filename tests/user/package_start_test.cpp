@@ -2,7 +2,7 @@
 // one, starts from there and keeps its settings beside itself.
 #include <gtest/gtest.h>
 
-#include "files.h"
+#include "test_files.h"
 #include "input.h"
 #include "screen.h"
 #include "session.h"

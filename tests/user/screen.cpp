@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "files.h"
+#include "test_files.h"
 
 COLORREF ScreenPixel(POINT point) {
     HDC screen = GetDC(nullptr);

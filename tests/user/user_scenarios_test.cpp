@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "files.h"
+#include "test_files.h"
 #include "input.h"
 #include "screen.h"
 #include "session.h"
@@ -53,14 +53,21 @@ protected:
     }
 
     // Closes the window with Alt+F4 and expects the process to end without
-    // showing anything first.
+    // showing anything first. Under load, Wine can drop an Alt+F4 pressed just as its window gets
+    // the keyboard back from a closing dialog; a person would press it again.
     void CloseWithoutPrompt() {
-        PressKeys({VK_MENU, VK_F4});
         bool asked = false;
-        bool ended = WaitUntil([&] {
-            asked = asked || !tavilo_.Dialogs().empty();
-            return !tavilo_.IsRunning();
-        });
+        bool ended = false;
+        for (int press = 0; press < 2 && !ended && !asked; ++press) {
+            PressKeys({VK_MENU, VK_F4});
+            WaitUntil(
+                [&] {
+                    asked = asked || !tavilo_.Dialogs().empty();
+                    return asked || !tavilo_.IsRunning();
+                },
+                press == 0 ? 3000 : 10000);
+            ended = !tavilo_.IsRunning();
+        }
         EXPECT_FALSE(asked) << "a box was shown on closing";
         EXPECT_TRUE(ended) << "the program did not end";
     }

@@ -1,5 +1,5 @@
-// Files as the user-level tests write and read them, in folders below the
-// test program.
+// Files as the tests write and read them, in folders below the test
+// program: shared by the in-process tests and the user-level ones.
 #pragma once
 
 #include <string>
@@ -15,3 +15,9 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder);  // names, sorted
 void RemoveTree(const std::wstring& folder);                    // folder ends with '\'
 std::string Utf8(const std::wstring& text);
 std::string Utf16LE(const std::wstring& text);  // with no byte-order mark
+
+// The bytes of a string literal, NULs included: B("a\0b") is three bytes.
+template <size_t N>
+std::string B(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}

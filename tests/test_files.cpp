@@ -1,5 +1,7 @@
 // Reading and writing whole files, listing and removing folders.
-#include "files.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -15,10 +17,14 @@ std::wstring TestProgramFolder() {
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot create " << Utf8(path);
+        return;
+    }
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
+    EXPECT_EQ(written, bytes.size()) << Utf8(path);
 }
 
 std::string ReadBytes(const std::wstring& path) {
