@@ -38,6 +38,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // create_window.cpp: WM_CREATE, building the children of the main window.
 LRESULT OnCreateMainWindow(HWND window);
+// The document's rich edit control with all of its setup: style, id,
+// subclass, OLE callback, drops, text limit, event mask, and the view's
+// current font, colours, word wrap and zoom. Null when creation fails.
+HWND CreateEditorControl(HWND window);
+// Wine's control deletes a large text in time that grows much faster than
+// the text (1 MB: 15 to 30 s) but is destroyed with it in milliseconds. So
+// a fresh, empty editor takes EditControl's place (laid out, with the focus
+// if the old one had it); the old one is hidden at once and destroyed from
+// a posted WM_DESTROYRETIREDEDITORS once no editor procedure is running.
+void SwapInFreshEditor();
+void PostRetiredEditorsDestruction();  // when editors wait and none is posted
+void DestroyRetiredEditors();          // WM_DESTROYRETIREDEDITORS of the main window
+constexpr UINT WM_DESTROYRETIREDEDITORS = WM_APP + 1;
 
 // menu_bar.cpp: the whole menu bar, and finding its submenus by position.
 HMENU BuildMenuBar();

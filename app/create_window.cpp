@@ -1,5 +1,6 @@
 // WM_CREATE of the main window: the gutter, the two rich edit controls,
-// the editor's subclass and OLE callback, the status bar and the menu bar.
+// the editor's subclass and OLE callback, the status bar and the menu bar;
+// and a fresh editor in place of the old one when a large text is replaced.
 #include "app/app.h"
 
 #include <commctrl.h>
@@ -7,7 +8,10 @@
 #include <richole.h>
 #include <shellapi.h>
 
+#include <vector>
+
 #include "document/document.h"
+#include "resources/resource.h"
 #include "view/view.h"
 
 HWND EditControl = nullptr;
@@ -26,27 +30,79 @@ static void CreateGutterWindow(HWND window) {
                                    GutterWidth, 0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-static void CreateEditControls(HWND window) {
+// Editors put aside by SwapInFreshEditor, hidden, waiting to be destroyed.
+static std::vector<HWND> RetiredEditors;
+static bool RetiredEditorsPosted = false;
+
+HWND CreateEditorControl(HWND window) {
     LoadLibraryW(L"Msftedit.dll");  // stays loaded for the life of the process
-    EditControl = CreateWindowExW(0, MSFTEDIT_CLASS, L"",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                                  0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1300)),
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND edit = CreateWindowExW(0, MSFTEDIT_CLASS, L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                                0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!edit) return nullptr;
+    SetWindowSubclass(edit, EditSubclassProc, 1, 0);
+    // The control takes a reference of its own and drops it when destroyed.
+    IRichEditOleCallback* callback = CreateOleCallback();
+    SendMessageW(edit, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback));
+    callback->Release();
+    DragAcceptFiles(edit, TRUE);
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, EditorTextLimit);
+    SendMessageW(edit, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
+    if (EditorFont) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont), FALSE);
+    SendMessageW(edit, EM_SETBKGNDCOLOR, 0, ThemeTable[ColorIndex].editorBackground);
+    ApplyThemeTextColour(edit);
+    if (ZoomPercent != 100) SendMessageW(edit, EM_SETZOOM, ZoomPercent, 100);
+    SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(edit, EM_SETEVENTMASK, 0, EditorEventMask);
+    return edit;
+}
+
+static void CreateEditControls(HWND window) {
+    RetiredEditors.clear();
+    EditControl = CreateEditorControl(window);
     SetFocus(EditControl);
-    SetWindowSubclass(EditControl, EditSubclassProc, 1, 0);
 
     // Not a child: printing lays pages out in it, and it lives until the
     // process ends.
     HiddenEditControl = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
                                         0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(HiddenEditControl, SW_HIDE);
+}
 
-    // The control takes its own reference to the callback.
-    SendMessageW(EditControl, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(CreateOleCallback()));
-    DragAcceptFiles(EditControl, TRUE);
-    SendMessageW(EditControl, EM_EXLIMITTEXT, 0, EditorTextLimit);
-    SendMessageW(EditControl, EM_SETEVENTMASK, 0, EditorEventMask);
+void SwapInFreshEditor() {
+    HWND old = EditControl;
+    HWND window = GetParent(old);
+    HWND fresh = CreateEditorControl(window);
+    if (!fresh) return;  // the old editor stays and takes the new text itself
+    bool focused = GetFocus() == old;
+    EditControl = fresh;
+    LayoutMainWindow(window);
+    if (focused) SetFocus(fresh);
+    SendMessageW(old, EM_SETEVENTMASK, 0, 0);
+    DragAcceptFiles(old, FALSE);
+    ShowWindow(old, SW_HIDE);
+    RetiredEditors.push_back(old);
+    PostRetiredEditorsDestruction();
+}
+
+void PostRetiredEditorsDestruction() {
+    if (RetiredEditors.empty() || RetiredEditorsPosted || !MainWindow) return;
+    RetiredEditorsPosted = PostMessageW(MainWindow, WM_DESTROYRETIREDEDITORS, 0, 0);
+}
+
+// A message box shown by a dropped file's load runs a message loop inside
+// the old editor's own procedure; the editors wait until the subclass
+// procedure has returned to its outermost call, which posts this again.
+void DestroyRetiredEditors() {
+    RetiredEditorsPosted = false;
+    if (EditorProcedureDepth > 0) return;
+    std::vector<HWND> retired;
+    retired.swap(RetiredEditors);
+    for (HWND old : retired) {
+        if (IsWindow(old) && old != EditControl) DestroyWindow(old);
+    }
 }
 
 LRESULT OnCreateMainWindow(HWND window) {

@@ -83,6 +83,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ENTERSIZEMOVE: return OnEnterSizeMove(window, wParam, lParam);
     case WM_EXITSIZEMOVE: return OnExitSizeMove(window, wParam, lParam);
     case WM_DPICHANGED: OnDpiChanged(window, wParam); return 0;
+    case WM_DESTROYRETIREDEDITORS: DestroyRetiredEditors(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -77,7 +77,6 @@ HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* comm
     HWND window =
         CreateWindowExW(0, MainWindowClassName, L"Tavilo - New Document", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                         CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, nullptr);
-    SendMessageW(EditControl, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
     if (!window) return nullptr;
 
     MainWindow = window;

@@ -30,6 +30,10 @@ struct DecodedText {
 const wchar_t* EncodingLabelFor(const std::string& bytes);
 DecodedText DecodeTextBytes(const std::string& bytes);
 std::string EncodeUtf8(const std::wstring& text);
+// Turns the leading ASCII units of `text` into bytes at the start of the
+// same memory and returns how many there were. The units from that count
+// on are left as they were; those before it are overwritten.
+size_t NarrowAsciiInPlace(wchar_t* text, size_t count);
 
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
@@ -39,7 +43,9 @@ enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
 bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller);
 bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path);
 // Replaces the whole text with redraw, notifications and undo off; the
-// replacement cannot be undone and leaves the undo history empty.
+// replacement cannot be undone and leaves the undo history empty. A large
+// text in EditControl is not deleted: a fresh editor takes its place
+// (SwapInFreshEditor), so EditControl may be another window afterwards.
 void ReplaceEditorText(HWND edit, const wchar_t* text);
 
 // saver.cpp
@@ -51,6 +57,7 @@ SaveResult SaveDocumentAs(HWND owner, HWND edit);
 // safe_write.cpp: writes the bytes to a temporary file beside the target
 // and only then puts it in the target's place; on failure the target is
 // left as it was and no temporary file remains.
+bool WriteFileSafely(const wchar_t* path, const char* bytes, size_t size);
 bool WriteFileSafely(const wchar_t* path, const std::string& bytes);
 
 // file_dialogs.cpp: the open and save dialogs; false when cancelled.
@@ -81,6 +88,7 @@ void SaveDocumentCommand();
 void SaveDocumentAsCommand();
 
 // edit_subclass.cpp
+extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR subclassId, DWORD_PTR referenceData);
 

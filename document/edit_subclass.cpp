@@ -55,14 +55,17 @@ static std::wstring DroppedFileName(HDROP drop, UINT index) {
 
 // Each file is loaded in turn, as the Open command would, but the zoom is
 // kept; a prompt the user aborts ends the whole drop.
-static LRESULT OnDropFiles(HWND edit, HDROP drop) {
+// A file that replaced a large text has put a fresh editor in this one's
+// place; the files after it go to that one.
+static LRESULT OnDropFiles(HDROP drop) {
     UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         std::wstring path = DroppedFileName(drop, i);
         if (path.empty()) continue;
         if (!PromptSaveChanges()) break;
-        if (!PassesPreloadChecks(edit, path.c_str(), LoadCaller::DroppedFile)) continue;
-        if (!LoadTextFile(edit, edit, path.c_str())) continue;
+        HWND editor = EditControl;
+        if (!PassesPreloadChecks(editor, path.c_str(), LoadCaller::DroppedFile)) continue;
+        if (!LoadTextFile(editor, editor, path.c_str())) continue;
         SetDocumentPath(path.c_str());
         ClearModified();  // also writes the title "Tavilo - <name>"
     }
@@ -76,8 +79,7 @@ static LRESULT OnHorizontalScroll(HWND edit, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR) {
+static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
     case WM_SETTEXT:
@@ -88,7 +90,19 @@ LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_MOUSEWHEEL: InvalidateGutter(); return OnMouseWheel(window, wParam);
     case WM_ERASEBKGND: return 1;  // the control paints its whole background itself
     case WM_HSCROLL: return OnHorizontalScroll(window, wParam, lParam);
-    case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+    case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     default: return DefSubclassProc(window, message, wParam, lParam);
     }
+}
+
+int EditorProcedureDepth = 0;
+
+// Counts the calls on the stack, so that a retired editor is never
+// destroyed from inside its own procedure.
+LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    ++EditorProcedureDepth;
+    LRESULT result = HandleEditorMessage(window, message, wParam, lParam);
+    if (--EditorProcedureDepth == 0) PostRetiredEditorsDestruction();
+    return result;
 }

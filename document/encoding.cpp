@@ -88,3 +88,14 @@ std::string EncodeUtf8(const std::wstring& text) {
         WideCharToMultiByte(CP_UTF8, 0, text.data(), count, bytes.data(), length, nullptr, nullptr);
     return bytes;
 }
+
+size_t NarrowAsciiInPlace(wchar_t* text, size_t count) {
+    char* bytes = reinterpret_cast<char*>(text);
+    size_t ascii = 0;
+    // Byte i lands in unit i / 2, which has been read already.
+    while (ascii < count && text[ascii] < 0x80) {
+        bytes[ascii] = static_cast<char>(text[ascii]);
+        ++ascii;
+    }
+    return ascii;
+}

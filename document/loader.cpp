@@ -54,13 +54,47 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     return true;
 }
 
+// How many paragraphs the control makes of a text: it ends one at CR LF,
+// at a lone CR and at a lone LF, but none at CR CR LF.
+static int CountParagraphs(const wchar_t* text) {
+    int count = 1;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (c[0] == L'\r' && c[1] == L'\r' && c[2] == L'\n') {
+            c += 2;
+        } else if (c[0] == L'\r' || c[0] == L'\n') {
+            ++count;
+            if (c[0] == L'\r' && c[1] == L'\n') ++c;
+        }
+    }
+    return count;
+}
+
+// Wine's control lays its whole text out again whenever its width changes:
+// seconds for a large document. The gutter takes the width the new text's
+// line numbers need before the text goes in (the control holds at most a
+// small old text: a large one has gone with its control), so the layout
+// that follows a load finds nothing to change and the text is laid out once.
+static void LayOutForText(HWND edit, const wchar_t* text) {
+    if (edit != EditControl || !MainWindow || !text[0]) return;
+    SetGutterWidthForLines(MainWindow, CountParagraphs(text));
+    LayoutMainWindow(MainWindow);
+}
+
+// Below this many characters the control deletes its old text quickly.
+constexpr int LargeTextLength = 32768;
+
 void ReplaceEditorText(HWND edit, const wchar_t* text) {
+    if (edit == EditControl && GetWindowTextLengthW(edit) > LargeTextLength) {
+        SwapInFreshEditor();
+        edit = EditControl;
+    }
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageW(edit, EM_SETEVENTMASK, 0, 0);
     // The limit of creation again: EM_LIMITTEXT 0 would mean the control's
     // 64K default and stop typing in any larger document.
     SendMessageW(edit, EM_EXLIMITTEXT, 0, EditorTextLimit);
     SendMessageW(edit, EM_SETUNDOLIMIT, 0, 0);
+    LayOutForText(edit, text);
     // One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two
     // of its 4 KB chunks under Wine.
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -104,6 +138,8 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
         return false;
     }
     ReplaceEditorText(edit, decoded.text.c_str());
+    // The notifications were off, so the size part still counts the old text.
+    UpdateStatusBar();
     ShowEncodingWarning(owner, decoded);
     return true;
 }

@@ -22,14 +22,13 @@ static std::wstring CreateTemporaryFile(const std::wstring& folder) {
     return name;
 }
 
-static bool WriteAndFlush(const std::wstring& path, const std::string& bytes) {
+static bool WriteAndFlush(const std::wstring& path, const char* bytes, size_t size) {
     FileHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
     DWORD written = 0;
     bool complete =
-        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
+        WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
     // A close can still report a failed write-back, so its result counts too.
     return complete && FlushFileBuffers(file.Get()) && file.Close();
 }
@@ -69,13 +68,17 @@ static bool IsWritableTarget(const wchar_t* path) {
     return !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
-bool WriteFileSafely(const wchar_t* path, const std::string& bytes) {
+bool WriteFileSafely(const wchar_t* path, const char* bytes, size_t size) {
     if (!IsWritableTarget(path)) return false;
     std::wstring folder = FolderOf(path);
     if (folder.empty()) return false;
     std::wstring temporary = CreateTemporaryFile(folder);
     if (temporary.empty()) return false;
-    if (WriteAndFlush(temporary, bytes) && PutInPlace(path, temporary, folder)) return true;
+    if (WriteAndFlush(temporary, bytes, size) && PutInPlace(path, temporary, folder)) return true;
     DeleteFileW(temporary.c_str());
     return false;
+}
+
+bool WriteFileSafely(const wchar_t* path, const std::string& bytes) {
+    return WriteFileSafely(path, bytes.data(), bytes.size());
 }

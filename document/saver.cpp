@@ -2,22 +2,32 @@
 // own file, or to one chosen in the save dialog.
 #include "document/document.h"
 
+#include <memory>
 #include <new>
 
 #include "app/app.h"
 
-static std::wstring ReadEditorText(HWND edit) {
+// On 10 MB, fresh memory costs about as much as reading the text out of
+// the control: the text is read into a buffer that is not cleared first,
+// and ASCII text (the common case) is narrowed to UTF-8 inside it. Only
+// from the first other character on does a second buffer take the bytes.
+static bool WriteEditorText(HWND edit, const wchar_t* path) {
     int length = GetWindowTextLengthW(edit);
-    std::wstring text(length + 1, L'\0');
-    text.resize(GetWindowTextW(edit, text.data(), length + 1));
-    return text;
+    std::unique_ptr<wchar_t[]> text(new wchar_t[static_cast<size_t>(length) + 1]);
+    size_t count = static_cast<size_t>(SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length) + 1,
+                                                    reinterpret_cast<LPARAM>(text.get())));
+    size_t ascii = NarrowAsciiInPlace(text.get(), count);
+    const char* narrow = reinterpret_cast<const char*>(text.get());
+    if (ascii == count) return WriteFileSafely(path, narrow, count);
+    std::string bytes(narrow, ascii);
+    bytes += EncodeUtf8(std::wstring(text.get() + ascii, count - ascii));
+    return WriteFileSafely(path, bytes);
 }
 
 bool WriteTextFile(HWND edit, const wchar_t* path) {
     // Running out of memory for a large text counts as a failed write.
     try {
-        std::string bytes = EncodeUtf8(ReadEditorText(edit));
-        return WriteFileSafely(path, bytes);
+        return WriteEditorText(edit, path);
     } catch (const std::bad_alloc&) {
         return false;
     }

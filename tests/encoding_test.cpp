@@ -103,6 +103,28 @@ TEST(Utf8Form, HasNoMarkAndReplacesLoneSurrogates) {
     }
 }
 
+// The save narrows the ASCII start of its text in place: the bytes at the
+// front, the units from the first other character on untouched.
+TEST(Utf8Form, NarrowsTheAsciiStartInPlace) {
+    struct Row {
+        std::wstring text;
+        size_t ascii;
+    } rows[] = {
+        {L"", 0},          {L"abc\r\n", 5},       {L"\u00E9abc", 0},
+        {L"a\u00E9bc", 1}, {L"abcd\u20ACxyz", 4}, {L"abcdefg\U0001F600", 7},
+        {L"\x7F\x80", 1},
+    };
+    for (const Row& row : rows) {
+        std::wstring units = row.text;
+        size_t ascii = NarrowAsciiInPlace(units.data(), units.size());
+        EXPECT_EQ(ascii, row.ascii) << "text: " << Units(row.text);
+        std::string front(reinterpret_cast<const char*>(units.data()), ascii);
+        EXPECT_EQ(front, std::string(row.text.begin(), row.text.begin() + row.ascii))
+            << "text: " << Units(row.text);
+        EXPECT_EQ(Units(units.substr(ascii)), Units(row.text.substr(ascii))) << "text: " << Units(row.text);
+    }
+}
+
 TEST(WindowTitle, ShortensLongNamesAndKeepsTheMarker) {
     const std::wstring ellipsis = L"\u2026";
     std::wstring fits(235, L'n');  // 9 + 235 + 11 = 255

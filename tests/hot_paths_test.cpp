@@ -109,3 +109,72 @@ TEST_F(HotPaths, LayoutSetsTheFormatRectangleOnlyWhenItChanges) {
     EXPECT_EQ(format.right, client.right);
     EXPECT_EQ(format.bottom, client.bottom);
 }
+
+// Loading: the gutter is as wide as the new text's numbers need before the
+// text goes in, so nothing is resized after it (each resize would lay the
+// whole text out again). The width is the one a recount gives.
+namespace {
+
+// Resizes of the editor's window after a WM_SETTEXT that brought text. The
+// vertical scroll bar that the text brings changes only the client area;
+// that happens in any window holding the control and is not counted.
+class ResizesAfterText {
+public:
+    ResizesAfterText() { SetWindowSubclass(EditControl, Watch, 0xF17E, reinterpret_cast<DWORD_PTR>(this)); }
+    ~ResizesAfterText() { RemoveWindowSubclass(EditControl, Watch, 0xF17E); }
+    int count = 0;
+
+private:
+    static LRESULT CALLBACK Watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR self) {
+        ResizesAfterText* watcher = reinterpret_cast<ResizesAfterText*>(self);
+        if (message == WM_SETTEXT) watcher->textIn_ = lParam && reinterpret_cast<const wchar_t*>(lParam)[0];
+        if (message == WM_WINDOWPOSCHANGING && watcher->textIn_) {
+            const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+            RECT now;
+            GetWindowRect(window, &now);
+            bool resized = !(position->flags & SWP_NOSIZE) &&
+                           (position->cx != now.right - now.left || position->cy != now.bottom - now.top);
+            if (resized) watcher->count++;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    bool textIn_ = false;
+};
+
+std::string Lines(int count, const char* lineBreak) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "line " + std::to_string(i) + lineBreak;
+    return text;
+}
+
+}  // namespace
+
+TEST_F(HotPaths, LoadingWidensTheGutterBeforeTheTextGoesIn) {
+    StartApp();
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    // 99 paragraphs need two digits, 100 three: each text sits at that edge.
+    const Case cases[] = {
+        {"99 lines", Lines(98, "\r\n") + "last"},
+        {"100 lines", Lines(99, "\r\n") + "last"},
+        {"lone CR and LF", Lines(96, "\r\n") + "a\rb\nlast"},
+        {"CR CR LF is no break", Lines(97, "\r\n") + "a\r\r\nb\r\nlast"},
+        {"break at the end", Lines(99, "\r\n")},
+        {"12,345 lines", Lines(12344, "\n") + "last"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring path = ScratchPath(L"lines.txt");
+        WriteBytes(path, c.bytes);
+        ResizesAfterText resizes;
+        ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str()));
+        ResetView();
+        PumpMessages();
+        EXPECT_EQ(resizes.count, 0);
+        int loaded = GutterWidth;
+        EXPECT_EQ(ComputeGutterWidth(MainWindow, EditControl), loaded);
+    }
+}

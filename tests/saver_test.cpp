@@ -136,6 +136,40 @@ TEST_F(Saver, CharactersOutsideTheBasicPlaneAndLoneSurrogates) {
               "b");
 }
 
+// ASCII is narrowed in place and the rest converted from the first other
+// character on: wherever that character stands, the file is the same.
+TEST_F(Saver, NonAsciiAnywhereInALongText) {
+    StartApp();
+    const size_t length = 5000;
+    struct Row {
+        const char* name;
+        size_t at;
+        std::wstring character;
+        std::string bytes;
+    } rows[] = {
+        {"first", 0, L"\u00E9", "\xC3\xA9"},
+        {"second", 1, L"\u20AC", "\xE2\x82\xAC"},
+        {"middle", length / 2, L"\U0001F600", "\xF0\x9F\x98\x80"},
+        {"last", length, L"\u00E9", "\xC3\xA9"},
+    };
+    std::wstring path = ScratchPath(L"long.txt");
+    for (const Row& row : rows) {
+        std::wstring text(length, L'a');
+        for (size_t i = 80; i < length; i += 81) text[i] = L'\r';
+        std::wstring units = text.substr(0, row.at) + row.character + text.substr(row.at);
+        SetEditorText(units);
+        ASSERT_TRUE(WriteTextFile(EditControl, path.c_str())) << row.name;
+        std::string expected =
+            EncodeUtf8(text.substr(0, row.at)) + row.bytes + EncodeUtf8(text.substr(row.at));
+        size_t lineBreak = 0;
+        while ((lineBreak = expected.find('\r', lineBreak)) != std::string::npos) {
+            expected.insert(lineBreak + 1, "\n");
+            lineBreak += 2;
+        }
+        EXPECT_EQ(ReadBytes(path), expected) << row.name;
+    }
+}
+
 TEST_F(Saver, SaveAsAddsTxtToANameWithoutExtension) {
     StartApp();
     TypeAndSync(L"draft");

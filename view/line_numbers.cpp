@@ -120,7 +120,11 @@ int LogicalNumberOf(HWND edit, const LayoutPrint& print, LineOfPosition at, int 
 int ComputeGutterWidth(HWND window, HWND edit) {
     int lineCount = edit ? static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0)) : 0;
     int count = lineCount > 0 ? CountLogicalLines(edit, ReadLayoutPrint(edit), lineCount) : 0;
-    int widest = std::max(count, 10);
+    return SetGutterWidthForLines(window, count);
+}
+
+int SetGutterWidthForLines(HWND window, int logicalLines) {
+    int widest = std::max(logicalLines, 10);
     GutterWidth = GutterWidthForText(MeasureGutterText(window, std::to_wstring(widest).c_str()));
     DigitThreshold = 10;
     while (DigitThreshold <= widest) DigitThreshold *= 10;

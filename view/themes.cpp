@@ -33,14 +33,16 @@ static void ReplaceBrush(HBRUSH& brush, COLORREF colour) {
 // The control's default format takes the colour too: a text that replaces
 // the whole content (a file opened later) is drawn in the default format,
 // and would otherwise come up black on a dark theme.
-void ApplyThemeTextColour() {
+void ApplyThemeTextColour(HWND edit) {
     CHARFORMAT2W format = {};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_COLOR;
     format.crTextColor = ThemeTable[ColorIndex].text;
-    SendMessageW(EditControl, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(EditControl, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
+
+void ApplyThemeTextColour() { ApplyThemeTextColour(EditControl); }
 
 void ApplyTheme(UINT commandId) {
     ColorIndex = static_cast<uint8_t>(commandId - IDM_THEME_FIRST);

@@ -47,7 +47,8 @@ struct Theme {
 constexpr int ThemeCount = 6;
 extern const Theme ThemeTable[ThemeCount];
 void ApplyTheme(UINT commandId);
-void ApplyThemeTextColour();
+void ApplyThemeTextColour();           // to EditControl
+void ApplyThemeTextColour(HWND edit);  // to any editor
 LRESULT OnMainWindowEraseBackground(HWND window, HDC dc);
 LRESULT OnMainWindowPaint(HWND window);
 
@@ -67,6 +68,7 @@ int MeasureLineHeight(HWND window);
 // line_numbers.cpp
 void RefreshLineNumberCache(HWND edit, int visibleBottom);
 int ComputeGutterWidth(HWND window, HWND edit);
+int SetGutterWidthForLines(HWND window, int logicalLines);  // ComputeGutterWidth for a known count
 
 // status_bar.cpp
 void UpdateStatusBar();
