@@ -5,6 +5,9 @@
 
 #include <memory>
 
+#include "harness.h"
+#include "resources/resource.h"
+
 static DialogWatcher* ActiveWatcher = nullptr;
 
 static std::wstring TextOf(HWND window) {
@@ -130,4 +133,10 @@ DialogWatcher::Handler PressInTurn(std::vector<int> ids) {
         ++*next;
         PressButton(info.window, id);
     };
+}
+
+void OpenThroughTheDialog(const std::wstring& path) {
+    DialogWatcher watcher([&](const DialogInfo& info) { EnterFileName(info.window, path); });
+    SendCommand(IDM_FILE_OPEN);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
 }

@@ -35,6 +35,8 @@ void PressButton(HWND dialog, int id);
 // Types a file name into the file-name box of a common open or save
 // dialog and presses its OK button; false when no such box is found.
 bool EnterFileName(HWND dialog, const std::wstring& name);
+// Runs the Open command and picks the file in its real dialog.
+void OpenThroughTheDialog(const std::wstring& path);
 
 // While it lives, every new visible "#32770" window of this thread is read
 // and handed to the handler, which answers it (usually by pressing a

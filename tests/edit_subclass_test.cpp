@@ -13,24 +13,6 @@
 
 namespace {
 
-// A real drop handle: DROPFILES followed by the wide file list.
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const std::wstring& path : paths) chars += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    wchar_t* list = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& path : paths) {
-        memcpy(list, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        list += path.size() + 1;
-    }
-    *list = 0;
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 void Drop(const std::vector<std::wstring>& paths) {
     SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
     PumpMessages();

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <shlobj.h>
 
 #include "app/app.h"
 
@@ -81,6 +82,23 @@ std::wstring WriteScratch(const std::wstring& name, const std::string& bytes) {
     std::wstring path = ScratchPath(name);
     WriteBytes(path, bytes);
     return path;
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t chars = 1;
+    for (const std::wstring& path : paths) chars += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wchar_t* list = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths) {
+        memcpy(list, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        list += path.size() + 1;
+    }
+    *list = 0;
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 void SendCommand(UINT id) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -32,6 +33,10 @@ std::string Narrow(const std::wstring& text);
 std::wstring ScratchPath(const std::wstring& name);
 // Writes the bytes to a scratch file of that name and returns its path.
 std::wstring WriteScratch(const std::wstring& name, const std::string& bytes);
+
+// A real drop handle: DROPFILES followed by the wide file list, as
+// WM_DROPFILES carries it (the receiver frees it with DragFinish).
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 // Sends WM_COMMAND for a menu command to the main window, as a menu click does.
 void SendCommand(UINT id);

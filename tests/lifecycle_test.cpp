@@ -24,13 +24,6 @@ void TypeAndSync(const std::wstring& text) {
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
 }
 
-// Opens a file through the Open command and its dialog.
-void OpenThroughTheDialog(const std::wstring& path) {
-    DialogWatcher watcher([&](const DialogInfo& info) { EnterFileName(info.window, path); });
-    SendCommand(IDM_FILE_OPEN);
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-}
-
 // Answers the dialogs that appear in turn, one step per dialog.
 using Step = DialogWatcher::Handler;
 DialogWatcher::Handler Steps(std::vector<Step> steps) {

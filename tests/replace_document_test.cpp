@@ -23,42 +23,13 @@ std::string LargeText() {
     return text;
 }
 
-std::wstring Write(const wchar_t* name, const std::string& bytes) {
-    std::wstring path = ScratchPath(name);
-    WriteBytes(path, bytes);
-    return path;
-}
-
 void OpenLarge() {
-    std::wstring path = Write(L"large.txt", LargeText());
+    std::wstring path = WriteScratch(L"large.txt", LargeText());
     ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str()));
     SetDocumentPath(path.c_str());
     ClearModified();
     ResetView();
     PumpMessages();
-}
-
-void OpenThroughTheDialog(const std::wstring& path) {
-    DialogWatcher watcher([&](const DialogInfo& info) { EnterFileName(info.window, path); });
-    SendCommand(IDM_FILE_OPEN);
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-}
-
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-    size_t chars = 1;
-    for (const std::wstring& path : paths) chars += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    wchar_t* list = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& path : paths) {
-        memcpy(list, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        list += path.size() + 1;
-    }
-    *list = 0;
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 void Drop(const std::vector<std::wstring>& paths) {
@@ -171,7 +142,7 @@ TEST_F(ReplaceDocument, OpenOverALargeDocument) {
     HWND old = EditControl;
     SetFocus(old);
     ASSERT_EQ(GetFocus(), old);
-    OpenThroughTheDialog(Write(L"small.txt", "one\r\ntwo\r\n"));
+    OpenThroughTheDialog(WriteScratch(L"small.txt", "one\r\ntwo\r\n"));
     ExpectFreshEditor(old, L"one\r\ntwo\r\n", L"Tavilo - small.txt");
     ExpectLaidOut();
 }
@@ -193,7 +164,7 @@ TEST_F(ReplaceDocument, DropOverALargeDocument) {
     OpenLarge();
     HWND old = EditControl;
     SetFocus(old);
-    Drop({Write(L"first.txt", "first"), Write(L"second.txt", "second\r\n")});
+    Drop({WriteScratch(L"first.txt", "first"), WriteScratch(L"second.txt", "second\r\n")});
     ExpectFreshEditor(old, L"second\r\n", L"Tavilo - second.txt");
     ExpectLaidOut();
 }
@@ -211,7 +182,7 @@ TEST_F(ReplaceDocument, TheOldEditorOutlivesABoxShownDuringTheDrop) {
         aliveDuringBox = IsWindow(old) && EditControl != old;
         PressButton(info.window, IDOK);
     });
-    Drop({Write(L"ansi.txt", "caf\xE9")});
+    Drop({WriteScratch(L"ansi.txt", "caf\xE9")});
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen()[0].caption, L"Encoding Warning");
     EXPECT_TRUE(aliveDuringBox);
@@ -230,7 +201,7 @@ TEST_F(ReplaceDocument, AFreshEditorKeepsTheViewSettings) {
     HWND old = EditControl;
     EditorSetup before = ReadSetup(old);
     std::string longLine(3000, 'w');
-    Drop({Write(L"long.txt", longLine)});
+    Drop({WriteScratch(L"long.txt", longLine)});
     ASSERT_NE(EditControl, old);
     ExpectSameSetup(ReadSetup(EditControl), before);
     EXPECT_GT(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), 1);  // wrapped
@@ -244,7 +215,7 @@ TEST_F(ReplaceDocument, ASmallDocumentKeepsItsEditor) {
     HWND first = EditControl;
     SetEditorText(L"a few words");
     ClearModified();
-    OpenThroughTheDialog(Write(L"small.txt", "other words"));
+    OpenThroughTheDialog(WriteScratch(L"small.txt", "other words"));
     EXPECT_EQ(EditControl, first);
     EXPECT_EQ(EditorText(), L"other words");
     EXPECT_EQ(StatusPartText(3).rfind(L" 11 chars", 0), 0u) << Narrow(StatusPartText(3));
