@@ -15,19 +15,21 @@
 
 static constexpr LONG MaxSearchLength = 255;
 
-// EM_GETTEXTEX with GT_SELECTION writes at most cb bytes, so the read stays
-// inside the buffer whatever the control does with line ends.
-static std::wstring SelectedText(HWND edit, LONG length) {
+// EM_GETTEXTEX writes at most cb bytes, so the read stays inside the
+// buffer whatever the control does with line ends.
+std::wstring ReadTextEx(HWND edit, LONG length, DWORD flags) {
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GETTEXTEX request = {};
     request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    request.flags = GT_SELECTION;
+    request.flags = flags;
     request.codepage = 1200;  // UTF-16
     LRESULT copied = SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
                                   reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? std::min<size_t>(copied, length) : 0);
     return text;
 }
+
+static std::wstring SelectedText(HWND edit, LONG length) { return ReadTextEx(edit, length, GT_SELECTION); }
 
 static bool IsSeedBlank(wchar_t c) { return c == L'\n' || c == L'\r' || iswspace(c); }
 

@@ -95,15 +95,7 @@ static std::wstring EditorTextAsStored() {
     GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     LRESULT length = SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0);
     if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GETTEXTEX request = {};
-    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    request.flags = GT_DEFAULT;
-    request.codepage = 1200;  // UTF-16
-    LRESULT copied = SendMessageW(EditControl, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
-                                  reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied > 0 ? std::min<size_t>(copied, length) : 0);
-    return text;
+    return ReadTextEx(EditControl, static_cast<LONG>(length), GT_DEFAULT);
 }
 
 // How many line ends a piece may hold so that [first, last) takes at most

@@ -14,6 +14,8 @@ void FindNext(HWND dialog, const wchar_t* text);
 void FindPrevious(HWND dialog, const wchar_t* text);
 void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replacement);
 void GoToLine(int line);
+// At most `length` characters of the text (EM_GETTEXTEX with `flags`, UTF-16).
+std::wstring ReadTextEx(HWND edit, LONG length, DWORD flags);
 
 // replace_all.cpp: the span from the first match to the last is replaced
 // in edits of at most maxBreaksPerEdit line ends, each one Undo step; a

@@ -101,6 +101,21 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
     return static_cast<HDROP>(memory);
 }
 
+std::ostream& operator<<(std::ostream& out, const Range& range) {
+    return out << "(" << range.start << ", " << range.end << ")";
+}
+
+Range Selection() {
+    CHARRANGE selection = {};
+    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return {selection.cpMin, selection.cpMax};
+}
+
+void Select(LONG start, LONG end) {
+    CHARRANGE selection = {start, end};
+    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+}
+
 void SendCommand(UINT id) {
     SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     PumpMessages();

@@ -21,6 +21,15 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // The built tavilo.exe, two folders above the test program.
 std::wstring TaviloExePath();
 
+// The editor's selection, printable in test messages.
+struct Range {
+    LONG start, end;
+    bool operator==(const Range& other) const { return start == other.start && end == other.end; }
+};
+std::ostream& operator<<(std::ostream& out, const Range& range);
+Range Selection();
+void Select(LONG start, LONG end);
+
 // Text helpers.
 std::wstring WindowText(HWND window);
 std::wstring EditorText();                     // EditControl's text as WM_GETTEXT gives it

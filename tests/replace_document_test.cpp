@@ -36,12 +36,6 @@ void Drop(const std::vector<std::wstring>& paths) {
     SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
 }
 
-CHARRANGE Selection() {
-    CHARRANGE range = {-1, -1};
-    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    return range;
-}
-
 // What the user meets in the editor after a replace: the new text with the
 // caret at its start, nothing to undo, the keys in the editor, the old
 // window gone, and typing that works and marks the document modified.
@@ -49,8 +43,7 @@ void ExpectFreshEditor(HWND old, const std::wstring& text, const std::wstring& t
     EXPECT_NE(EditControl, old);
     EXPECT_EQ(EditorText(), text);
     EXPECT_EQ(WindowText(MainWindow), title);
-    EXPECT_EQ(Selection().cpMin, 0);
-    EXPECT_EQ(Selection().cpMax, 0);
+    EXPECT_EQ(Selection(), (Range{0, 0}));
     EXPECT_EQ(SendMessageW(EditControl, EM_CANUNDO, 0, 0), 0);
     EXPECT_EQ(GetFocus(), EditControl);
     EXPECT_EQ(GetParent(EditControl), MainWindow);

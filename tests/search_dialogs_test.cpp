@@ -123,26 +123,6 @@ void ExpectTemplate(int id, const wchar_t* caption, short cx, short cy,
 
 // ---- Running the real dialogs
 
-struct Range {
-    LONG start, end;
-    bool operator==(const Range& other) const { return start == other.start && end == other.end; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Range& range) {
-    return out << "(" << range.start << ", " << range.end << ")";
-}
-
-Range Selection() {
-    CHARRANGE selection = {};
-    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    return {selection.cpMin, selection.cpMax};
-}
-
-void Select(LONG start, LONG end) {
-    CHARRANGE selection = {start, end};
-    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-}
-
 // The messages of this thread, with the dialog's keyboard handling, as the
 // modal loop runs them.
 void PumpDialog(HWND dialog) {

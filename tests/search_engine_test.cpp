@@ -29,26 +29,6 @@ std::wstring StoredText() {
     return text;
 }
 
-struct Range {
-    LONG start, end;
-    bool operator==(const Range& other) const { return start == other.start && end == other.end; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Range& range) {
-    return out << "(" << range.start << ", " << range.end << ")";
-}
-
-Range Selection() {
-    CHARRANGE selection = {};
-    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    return {selection.cpMin, selection.cpMax};
-}
-
-void Select(LONG start, LONG end) {
-    CHARRANGE selection = {start, end};
-    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-}
-
 INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // The dialog that asks: the Find dialog's own template, made modeless and

@@ -53,7 +53,7 @@ void ShowText(const std::wstring& text) {
     PumpMessages();
 }
 
-void Select(LONG anchor, LONG caret) {
+void SelectFromTo(LONG anchor, LONG caret) {
     SendMessageW(EditControl, EM_SETSEL, anchor, caret);
     PumpMessages();
 }
@@ -151,7 +151,7 @@ TEST_F(StatusBarParts, SizesOfTheDocument) {
     std::wstring large;
     for (int i = 0; i < 30; ++i) large += (i ? L"\r\n" : L"") + std::wstring(100000, L'x');
     ShowText(large);
-    Select(0, 0);
+    SelectFromTo(0, 0);
     EXPECT_EQ(StatusPartText(3), L" 3000029 chars (~ 2.9 MB) ");
 }
 
@@ -160,13 +160,13 @@ TEST_F(StatusBarParts, SizesOfTheDocument) {
 TEST_F(StatusBarParts, BackwardSelectionReadsAsForward) {
     StartApp();
     ShowText(L"alpha beta\r\ngamma delta\r\nepsilon");
-    Select(14, 20);
+    SelectFromTo(14, 20);
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 4  Sel 6 ");
-    Select(20, 14);
+    SelectFromTo(20, 14);
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 4  Sel 6 ");
 
     // Made with the keyboard: Shift+Left six times from offset 20.
-    Select(20, 20);
+    SelectFromTo(20, 20);
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
@@ -187,9 +187,9 @@ TEST_F(StatusBarParts, WrappedParagraphCountsColFromItsDisplayLine) {
     ASSERT_GT(LineOf(Start(2)), 1);
     ASSERT_EQ(LineOf(6), 1);
     ASSERT_EQ(LineOf(Start(2)), 2);  // the paragraph's second display line
-    Select(Start(2) + 2, Start(2) + 2);
+    SelectFromTo(Start(2) + 2, Start(2) + 2);
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 3  Sel 0 ");
-    Select(Start(3), Start(3) + 4);
+    SelectFromTo(Start(3), Start(3) + 4);
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 1  Sel 4 ");
 }
 
@@ -202,10 +202,10 @@ TEST_F(StatusBarParts, LineAndColMatchTheWalkFromTheTop) {
         for (int line = 0; line < lines; line += 7) {
             for (LONG offset : {0, 1, 3}) {
                 LONG position = Start(line) + offset;
-                Select(position, position + 2);
+                SelectFromTo(position, position + 2);
                 EXPECT_EQ(StatusPartText(0), WalkedPosition())
                     << "wrap " << wrap << ", position " << position;
-                Select(position + 2, position);
+                SelectFromTo(position + 2, position);
                 EXPECT_EQ(StatusPartText(0), WalkedPosition())
                     << "wrap " << wrap << ", back from " << position;
             }
@@ -223,7 +223,7 @@ TEST_F(StatusBarParts, CaretAtTheEndOfTheText) {
         for (const std::wstring& ending : endings) {
             ShowText(Paragraphs(90, 14) + ending);
             LONG end = static_cast<LONG>(SendMessageW(EditControl, WM_GETTEXTLENGTH, 0, 0));
-            Select(end, end);
+            SelectFromTo(end, end);
             EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "wrap " << wrap << ", ending " << ending.size();
             SendMessageW(EditControl, WM_CHAR, L'x', 1);
             PumpMessages();
@@ -246,9 +246,9 @@ TEST_F(StatusBarParts, LineBelowTheViewAfterAnEditAbove) {
     ShowText(text);
     // A one-line paragraph before another; the editor keeps one character per paragraph break.
     LONG caret = static_cast<LONG>(text.find(L"end140")) - 140;
-    Select(caret, caret);
-    Select(static_cast<LONG>(text.size()),
-           static_cast<LONG>(text.size()));  // the gutter numbers the last lines
+    SelectFromTo(caret, caret);
+    SelectFromTo(static_cast<LONG>(text.size()),
+                 static_cast<LONG>(text.size()));  // the gutter numbers the last lines
     UpdateWindow(GutterWindow);
     SendMessageW(EditControl, EM_LINESCROLL, 0, -LineCount());
     PumpMessages();
@@ -298,7 +298,7 @@ TEST_F(StatusBarParts, ZoomTextAndCheckMarks) {
 TEST_F(StatusBarParts, EdgesComeFromTheMeasuredTexts) {
     StartApp();
     ShowText(L"some text");
-    Select(2, 2);
+    SelectFromTo(2, 2);
     std::vector<int> edges = PartEdges();
     UINT dpi = GetDpiForWindow(StatusBar);
     int pad = MulDiv(10, dpi, 96);
