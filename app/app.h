@@ -42,15 +42,37 @@ LRESULT OnCreateMainWindow(HWND window);
 // subclass, OLE callback, drops, text limit, event mask, and the view's
 // current font, colours, word wrap and zoom. Null when creation fails.
 HWND CreateEditorControl(HWND window);
+// Puts `edit` in EditControl's place: shown, laid out, notifying, taking
+// drops, and focused if the old one had the focus. The old one is hidden,
+// hears nothing and takes no drops; it is returned to the caller.
+HWND PutEditorInPlace(HWND edit);
+// Hides an editor that is no longer wanted; it is destroyed from a posted
+// WM_DESTROYRETIREDEDITORS once no editor procedure is running.
+void RetireEditor(HWND edit);
 // Wine's control deletes a large text in time that grows much faster than
 // the text (1 MB: 15 to 30 s) but is destroyed with it in milliseconds. So
-// a fresh, empty editor takes EditControl's place (laid out, with the focus
-// if the old one had it); the old one is hidden at once and destroyed from
-// a posted WM_DESTROYRETIREDEDITORS once no editor procedure is running.
+// a fresh, empty editor takes EditControl's place and the old one is
+// retired.
 void SwapInFreshEditor();
 void PostRetiredEditorsDestruction();  // when editors wait and none is posted
 void DestroyRetiredEditors();          // WM_DESTROYRETIREDEDITORS of the main window
 constexpr UINT WM_DESTROYRETIREDEDITORS = WM_APP + 1;
+
+// editor_history.cpp: Undo and Redo across editors. A Replace All over
+// many lines puts its result into a fresh editor (see ReplaceAll); the
+// editor with the text before it is kept hidden, its Undo history intact.
+// Undo with nothing left to undo in the shown editor brings the one before
+// back; Redo with nothing of its own to redo takes the later one again.
+// Typing in an editor brought back drops the later ones, as any edit
+// drops what could be redone.
+void ShowFreshEditorKeepingOld(HWND fresh);
+LRESULT UndoInEditor(HWND edit);     // EM_UNDO, WM_UNDO and Ctrl+Z, from the subclass
+LRESULT RedoInEditor(HWND edit);     // EM_REDO and Ctrl+Y
+LRESULT CanUndoInEditor(HWND edit);  // EM_CANUNDO
+LRESULT CanRedoInEditor(HWND edit);  // EM_CANREDO
+void NoteEditorEdited();             // each EN_CHANGE
+void MarkKeptEditorsModified();      // their text is no longer the saved one
+void ForgetEditorHistory();          // the Undo history is emptied: kept editors go
 
 // menu_bar.cpp: the whole menu bar, and finding its submenus by position.
 HMENU BuildMenuBar();

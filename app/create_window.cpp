@@ -36,10 +36,16 @@ static bool RetiredEditorsPosted = false;
 
 HWND CreateEditorControl(HWND window) {
     LoadLibraryW(L"Msftedit.dll");  // stays loaded for the life of the process
+    // A fresh editor starts where the old one stands: sized later, Wine's
+    // control would set up its fonts and layout a second time.
+    RECT place = {};
+    if (EditControl && GetWindowRect(EditControl, &place))
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
     HWND edit = CreateWindowExW(0, MSFTEDIT_CLASS, L"",
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                                0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
+                                place.left, place.top, place.right - place.left, place.bottom - place.top,
+                                window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (!edit) return nullptr;
     SetWindowSubclass(edit, EditSubclassProc, 1, 0);
@@ -71,20 +77,31 @@ static void CreateEditControls(HWND window) {
     ShowWindow(HiddenEditControl, SW_HIDE);
 }
 
-void SwapInFreshEditor() {
+HWND PutEditorInPlace(HWND edit) {
     HWND old = EditControl;
-    HWND window = GetParent(old);
-    HWND fresh = CreateEditorControl(window);
-    if (!fresh) return;  // the old editor stays and takes the new text itself
     bool focused = GetFocus() == old;
-    EditControl = fresh;
-    LayoutMainWindow(window);
-    if (focused) SetFocus(fresh);
     SendMessageW(old, EM_SETEVENTMASK, 0, 0);
     DragAcceptFiles(old, FALSE);
     ShowWindow(old, SW_HIDE);
-    RetiredEditors.push_back(old);
+    EditControl = edit;
+    LayoutMainWindow(GetParent(edit));
+    SendMessageW(edit, EM_SETEVENTMASK, 0, EditorEventMask);
+    DragAcceptFiles(edit, TRUE);
+    ShowWindow(edit, SW_SHOW);
+    if (focused) SetFocus(edit);
+    return old;
+}
+
+void RetireEditor(HWND edit) {
+    ShowWindow(edit, SW_HIDE);
+    RetiredEditors.push_back(edit);
     PostRetiredEditorsDestruction();
+}
+
+void SwapInFreshEditor() {
+    HWND fresh = CreateEditorControl(GetParent(EditControl));
+    if (!fresh) return;  // the old editor stays and takes the new text itself
+    RetireEditor(PutEditorInPlace(fresh));
 }
 
 void PostRetiredEditorsDestruction() {

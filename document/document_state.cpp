@@ -53,12 +53,18 @@ void UpdateWindowTitle() { SetWindowTextW(MainWindow, ComposeWindowTitle(Documen
 void ClearModified() {
     IsModified = false;
     SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
+    MarkKeptEditorsModified();
     UpdateWindowTitle();
 }
 
 // A burst of changes restarts the one timer, so the flag is read and the
 // title rewritten once, after the burst.
-void OnEditorChange() { SetTimer(MainWindow, ModifiedSyncTimer, 1, nullptr); }
+void ScheduleModifiedSync() { SetTimer(MainWindow, ModifiedSyncTimer, 1, nullptr); }
+
+void OnEditorChange() {
+    NoteEditorEdited();
+    ScheduleModifiedSync();
+}
 
 void OnModifiedSyncTimer() {
     KillTimer(MainWindow, ModifiedSyncTimer);

@@ -79,6 +79,29 @@ static LRESULT OnHorizontalScroll(HWND edit, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+static bool ControlDown() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
+
+// Ctrl+Z and Ctrl+Y go through the Undo and Redo that reach kept editors;
+// the control's own handling of them, and the characters they would
+// become, are kept away.
+static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
+    if (ControlDown() && key == 'Z') {
+        UndoInEditor(edit);
+        return 0;
+    }
+    if (ControlDown() && key == 'Y') {
+        RedoInEditor(edit);
+        return 0;
+    }
+    return DefSubclassProc(edit, WM_KEYDOWN, key, lParam);
+}
+
+static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam) {
+    constexpr WPARAM CtrlY = 0x19, CtrlZ = 0x1A;
+    if (code == CtrlY || code == CtrlZ) return 0;
+    return DefSubclassProc(edit, WM_CHAR, code, lParam);
+}
+
 static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -91,6 +114,13 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ERASEBKGND: return 1;  // the control paints its whole background itself
     case WM_HSCROLL: return OnHorizontalScroll(window, wParam, lParam);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
+    case WM_CHAR: return OnChar(window, wParam, lParam);
+    case EM_UNDO:
+    case WM_UNDO: return UndoInEditor(window);
+    case EM_REDO: return RedoInEditor(window);
+    case EM_CANUNDO: return CanUndoInEditor(window);
+    case EM_CANREDO: return CanRedoInEditor(window);
     default: return DefSubclassProc(window, message, wParam, lParam);
     }
 }

@@ -9,6 +9,7 @@ bool ExitInProgress = false;
 void NewDocumentCommand() {
     if (!PromptSaveChanges()) return;
     SetDocumentPath(nullptr);
+    ForgetEditorHistory();
     ReplaceEditorText(EditControl, L"");
     ClearModified();
     ResetView();

@@ -124,10 +124,16 @@ static void ShowEncodingWarning(HWND owner, const DecodedText& decoded) {
     if (!text.empty()) MessageBoxW(owner, text.c_str(), L"Encoding Warning", MB_ICONWARNING);
 }
 
+// A load cannot be undone, not even back to an editor kept by Replace All.
+static void PutLoadedText(HWND edit, const wchar_t* text) {
+    if (edit == EditControl) ForgetEditorHistory();
+    ReplaceEditorText(edit, text);
+}
+
 static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
     // An empty file keeps the label and the status bar as they were.
     if (bytes.empty()) {
-        ReplaceEditorText(edit, L"");
+        PutLoadedText(edit, L"");
         return true;
     }
     lstrcpynW(DocumentEncoding, EncodingLabelFor(bytes), ARRAYSIZE(DocumentEncoding));
@@ -137,7 +143,7 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
         MessageBoxW(owner, L"Cannot open this file: unsupported encoding.", L"Error", MB_ICONERROR);
         return false;
     }
-    ReplaceEditorText(edit, decoded.text.c_str());
+    PutLoadedText(edit, decoded.text.c_str());
     // The notifications were off, so the size part still counts the old text.
     UpdateStatusBar();
     ShowEncodingWarning(owner, decoded);

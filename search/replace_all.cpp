@@ -6,7 +6,8 @@
 // change and selection notifications each time: tens of thousands of
 // matches take hours. Here the text is read once, the same matches are
 // found in memory, and the span from the first match to the end of the
-// last is replaced by a few large edits. Text and caret end as match by
+// last is replaced by a few large edits, or, when it holds many lines, the
+// whole new text goes into a fresh editor. Text and caret end as match by
 // match would leave them, and the title, gutter and status bar hear of it
 // once.
 #include "search/search.h"
@@ -19,6 +20,8 @@
 #include <vector>
 
 #include "app/app.h"
+#include "document/document.h"
+#include "view/view.h"
 
 // What Replace All does to a text as the control holds it (paragraphs end
 // in a lone CR): the span [first, last) of the old text gives way to
@@ -34,10 +37,18 @@ struct ReplaceAllPlan {
 // does; _wcsicmp in the C locale, which Replace compares with, does too).
 static wchar_t FoldCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 
-static std::wstring Folded(const std::wstring& text) {
-    std::wstring folded(text);
-    for (wchar_t& c : folded) c = FoldCase(c);
-    return folded;
+// Where the folded search text next matches at or after `from`, or npos.
+// The text is folded as it is compared rather than copied folded first.
+static size_t FindFolded(const std::wstring& text, const std::wstring& foldedSearch, size_t from) {
+    const size_t length = foldedSearch.size();
+    if (text.size() < length) return std::wstring::npos;
+    for (size_t at = from; at + length <= text.size(); ++at) {
+        if (FoldCase(text[at]) != foldedSearch[0]) continue;
+        size_t matched = 1;
+        while (matched < length && FoldCase(text[at + matched]) == foldedSearch[matched]) ++matched;
+        if (matched == length) return at;
+    }
+    return std::wstring::npos;
 }
 
 // The control keeps a paragraph end as one CR: it stores CR LF and a lone
@@ -68,12 +79,13 @@ static ReplaceAllPlan PlanReplaceAll(const std::wstring& text, const std::wstrin
     if (search.empty()) return plan;
     std::wstring stored = StoredLineBreaks(replacement);
     size_t skip = replacement.size() - stored.size();
-    std::wstring foldedText = Folded(text);
-    std::wstring foldedSearch = Folded(search);
+    std::wstring foldedSearch(search);
+    for (wchar_t& c : foldedSearch) c = FoldCase(c);
+    plan.middle.reserve(text.size());
     size_t from = 0;
     size_t copied = 0;  // the old text is in the plan up to here
     while (from <= text.size()) {
-        size_t at = foldedText.find(foldedSearch, from);
+        size_t at = FindFolded(text, foldedSearch, from);
         if (at == std::wstring::npos) break;
         if (plan.count == 0) {
             plan.first = static_cast<LONG>(at);
@@ -98,12 +110,11 @@ static std::wstring EditorTextAsStored() {
     return ReadTextEx(EditControl, static_cast<LONG>(length), GT_DEFAULT);
 }
 
-// How many line ends a piece may hold so that [first, last) takes at most
+// How many line ends a piece may hold so that a span of `breaks` takes at most
 // maxEdits pieces: each piece is one Undo step, and the control keeps only
 // so many (100 here) before it drops the oldest, which would leave the
 // first pieces' old text beyond Undo.
-static int BreaksPerPiece(const std::wstring& text, LONG first, LONG last, int maxBreaks, int maxEdits) {
-    long long breaks = std::count(text.begin() + first, text.begin() + last, L'\r');
+static int BreaksPerPiece(long long breaks, int maxBreaks, int maxEdits) {
     long long needed = maxEdits > 1 ? (breaks + maxEdits - 2) / (maxEdits - 1) : breaks + 1;
     return static_cast<int>(std::max<long long>({maxBreaks, needed, 1}));
 }
@@ -154,7 +165,34 @@ static void ReplaceSpanInPieces(const ReplaceAllPlan& plan, const std::vector<LO
     InvalidateRect(EditControl, nullptr, TRUE);
 }
 
-void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit, int maxEdits) {
+// The new text, whole, as the control will hold it.
+static std::wstring TextAfter(const std::wstring& current, const ReplaceAllPlan& plan) {
+    std::wstring text;
+    text.reserve(current.size() - (plan.last - plan.first) + plan.middle.size());
+    text.append(current, 0, plan.first);
+    text += plan.middle;
+    text.append(current, plan.last, std::wstring::npos);
+    return text;
+}
+
+// Opening a document is linear in its length where editing many lines in
+// place is not. The fresh editor holds the new text with the caret where
+// the match-by-match loop leaves it and one Undo step's worth of history:
+// the old editor, kept with its own.
+static bool ReplaceInFreshEditor(const std::wstring& text, LONG caret) {
+    HWND fresh = CreateEditorControl(MainWindow);
+    if (!fresh) return false;
+    ShowFreshEditorKeepingOld(fresh);
+    ReplaceEditorText(fresh, text.c_str());
+    CHARRANGE at = {caret, caret};
+    SendMessageW(fresh, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+    SendMessageW(fresh, EM_SETMODIFY, TRUE, 0);
+    OnEditorChange();
+    UpdateStatusBar();
+    return true;
+}
+
+void ReplaceAllWithin(const wchar_t* text, const wchar_t* replacement, const ReplaceAllLimits& limits) {
     if (!text[0]) return;
     ReplaceAllPlan plan;
     std::vector<LONG> pieceEnds;
@@ -162,8 +200,13 @@ void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int max
         std::wstring current = EditorTextAsStored();
         plan = PlanReplaceAll(current, text, replacement);
         if (plan.count > 0) {
-            int breaks = BreaksPerPiece(current, plan.first, plan.last, maxBreaksPerEdit, maxEdits);
-            pieceEnds = SplitSpan(current, plan.first, plan.last, breaks);
+            long long breaks = std::count(current.begin() + plan.first, current.begin() + plan.last, L'\r');
+            if (breaks > limits.freshEditorAbove &&
+                ReplaceInFreshEditor(TextAfter(current, plan),
+                                     plan.first + static_cast<LONG>(plan.middle.size())))
+                return;
+            int perPiece = BreaksPerPiece(breaks, limits.maxBreaksPerEdit, limits.maxEdits);
+            pieceEnds = SplitSpan(current, plan.first, plan.last, perPiece);
         }
     } catch (const std::bad_alloc&) {
         return;  // no room for a copy of the document: nothing is replaced
@@ -176,6 +219,4 @@ void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int max
     ReplaceSpanInPieces(plan, pieceEnds);
 }
 
-void ReplaceAll(const wchar_t* text, const wchar_t* replacement) {
-    ReplaceAllInPieces(text, replacement, MaxBreaksPerEdit, MaxEditsPerReplaceAll);
-}
+void ReplaceAll(const wchar_t* text, const wchar_t* replacement) { ReplaceAllWithin(text, replacement, {}); }

@@ -17,13 +17,22 @@ void GoToLine(int line);
 // At most `length` characters of the text (EM_GETTEXTEX with `flags`, UTF-16).
 std::wstring ReadTextEx(HWND edit, LONG length, DWORD flags);
 
-// replace_all.cpp: the span from the first match to the last is replaced
-// in edits of at most maxBreaksPerEdit line ends, each one Undo step; a
-// span too long for maxEdits such pieces is cut into maxEdits larger ones.
+// replace_all.cpp: the span from the first match to the end of the last
+// is replaced in edits of at most maxBreaksPerEdit line ends, each one
+// Undo step; a span too long for maxEdits such pieces is cut into maxEdits
+// larger ones. A span of more than freshEditorAbove line ends, which the
+// control would take minutes to edit in place, puts the whole new text into
+// a fresh editor instead (as fast as opening it) and keeps the old editor
+// for Undo (ShowFreshEditorKeepingOld).
 constexpr int MaxBreaksPerEdit = 2000;
 constexpr int MaxEditsPerReplaceAll = 50;  // half the editor's 100 Undo steps
-void ReplaceAllInPieces(const wchar_t* text, const wchar_t* replacement, int maxBreaksPerEdit, int maxEdits);
-void ReplaceAll(const wchar_t* text, const wchar_t* replacement);  // MaxBreaksPerEdit, MaxEditsPerReplaceAll
+struct ReplaceAllLimits {
+    int maxBreaksPerEdit = MaxBreaksPerEdit;
+    int maxEdits = MaxEditsPerReplaceAll;
+    int freshEditorAbove = MaxBreaksPerEdit;
+};
+void ReplaceAllWithin(const wchar_t* text, const wchar_t* replacement, const ReplaceAllLimits& limits);
+void ReplaceAll(const wchar_t* text, const wchar_t* replacement);  // with the limits above
 
 // dialog_common.cpp: what the three dialogs share.
 POINT ComputeDialogPosition(const RECT& editorOnScreen);

@@ -7,6 +7,8 @@
 #include <commdlg.h>
 #include <richedit.h>
 
+#include <climits>
+
 #include "app/app.h"
 #include "dialog_watcher.h"
 #include "document/document.h"
@@ -359,18 +361,19 @@ TEST_F(SearchEngine, ReplaceAllMatchesTheMatchByMatchLoop) {
         Range expectedSelection = Selection();
 
         // Also in pieces of one and two lines, as a document of many thousand
-        // lines is done, and in pieces made larger to stay within two edits.
-        struct Split {
-            int maxBreaks, maxEdits;
-        };
-        for (Split split : {Split{MaxBreaksPerEdit, MaxEditsPerReplaceAll}, Split{1, 100}, Split{2, 100},
-                            Split{1, 2}, Split{1, 1}}) {
+        // lines is done in place, in pieces made larger to stay within two
+        // edits, and in a fresh editor, as a longer span is done.
+        for (ReplaceAllLimits limits : {ReplaceAllLimits{MaxBreaksPerEdit, MaxEditsPerReplaceAll, INT_MAX},
+                                        ReplaceAllLimits{1, 100, INT_MAX}, ReplaceAllLimits{2, 100, INT_MAX},
+                                        ReplaceAllLimits{1, 2, INT_MAX}, ReplaceAllLimits{1, 1, INT_MAX},
+                                        ReplaceAllLimits{MaxBreaksPerEdit, MaxEditsPerReplaceAll, -1}}) {
             std::string name = Narrow(row.text + L" / " + row.search + L" / " + row.replacement) +
-                               " in pieces of " + std::to_string(split.maxBreaks) + ", at most " +
-                               std::to_string(split.maxEdits);
+                               " in pieces of " + std::to_string(limits.maxBreaksPerEdit) + ", at most " +
+                               std::to_string(limits.maxEdits) +
+                               (limits.freshEditorAbove < 0 ? ", in a fresh editor" : "");
             SetEditorText(row.text);
             Select(1, 2);
-            ReplaceAllInPieces(row.search.c_str(), row.replacement.c_str(), split.maxBreaks, split.maxEdits);
+            ReplaceAllWithin(row.search.c_str(), row.replacement.c_str(), limits);
             EXPECT_EQ(StoredText(), expectedText) << name;
             EXPECT_EQ(Selection(), expectedSelection) << name;
         }
@@ -383,7 +386,7 @@ TEST_F(SearchEngine, ReplaceAllInPiecesIsUndonePieceByPiece) {
     ClearModified();
     PumpMessages();
     EditorNotifications seen;
-    ReplaceAllInPieces(L"a", L"bb", 2, 100);  // pieces "a1 a2 " and "a3 a4"
+    ReplaceAllWithin(L"a", L"bb", {2, 100, INT_MAX});  // pieces "a1 a2 " and "a3 a4"
     EXPECT_EQ(EditorText(), L"bb1\r\nbb2\r\nbb3\r\nbb4");
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
     EXPECT_EQ(seen.changes, 1);
@@ -402,7 +405,7 @@ TEST_F(SearchEngine, ReplaceAllTakesNoMoreUndoStepsThanAllowed) {
     const std::wstring text = L"a1\r\na2\r\na3\r\na4\r\na5\r\na6\r\na7";
     SetEditorText(text);
     SendMessageW(EditControl, EM_SETUNDOLIMIT, 3, 0);
-    ReplaceAllInPieces(L"a", L"bb", 1, 3);  // seven one-line pieces would be seven steps
+    ReplaceAllWithin(L"a", L"bb", {1, 3, INT_MAX});  // seven one-line pieces would be seven steps
     EXPECT_EQ(EditorText(), L"bb1\r\nbb2\r\nbb3\r\nbb4\r\nbb5\r\nbb6\r\nbb7");
     int undos = 0;
     while (EditorText() != text && undos < 10) {
@@ -425,15 +428,18 @@ TEST_F(SearchEngine, ReplaceAllLeavesALongDocumentScrolledAsTheLoopDoes) {
     LRESULT expectedTop = SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0);
     ASSERT_GT(expectedTop, 0);
 
-    for (int maxBreaks : {MaxBreaksPerEdit, 50}) {
+    for (ReplaceAllLimits limits : {ReplaceAllLimits{}, ReplaceAllLimits{50, 100, INT_MAX},
+                                    ReplaceAllLimits{MaxBreaksPerEdit, 100, -1}}) {
+        std::string name =
+            std::to_string(limits.maxBreaksPerEdit) + " " + std::to_string(limits.freshEditorAbove);
         SetEditorText(text);
         Select(0, 0);
         SendMessageW(EditControl, EM_SCROLLCARET, 0, 0);
-        ReplaceAllInPieces(L"foo", L"barbar", maxBreaks, 100);
+        ReplaceAllWithin(L"foo", L"barbar", limits);
         PumpMessages();
-        EXPECT_EQ(StoredText(), expectedText) << maxBreaks;
-        EXPECT_EQ(Selection(), expectedSelection) << maxBreaks;
-        EXPECT_EQ(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0), expectedTop) << maxBreaks;
+        EXPECT_EQ(StoredText(), expectedText) << name;
+        EXPECT_EQ(Selection(), expectedSelection) << name;
+        EXPECT_EQ(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0), expectedTop) << name;
     }
 }
 

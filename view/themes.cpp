@@ -65,6 +65,7 @@ void ApplyTheme(UINT commandId) {
     SendMessageW(EditControl, EM_SETUNDOLIMIT, 100, 0);
     // Wine keeps the history when the limit drops to 0; Windows empties it.
     SendMessageW(EditControl, EM_EMPTYUNDOBUFFER, 0, 0);
+    ForgetEditorHistory();
 
     HMENU themes = GetOptionsSubmenu(OPTIONS_POS_THEME);
     if (themes) CheckMenuRadioItem(themes, IDM_THEME_FIRST, IDM_THEME_LAST, commandId, MF_BYCOMMAND);
