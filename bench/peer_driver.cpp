@@ -235,8 +235,8 @@ static void MeasureReplaceAll(const Program& program, const DataFile& file, int 
             PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                          reinterpret_cast<LPARAM>(button));
         },
-        [&] { return TextLength(peer.editor) == expected; }, ReplaceTimeoutMs);
-    if (outcome == Outcome::NoEffect && TextLength(peer.editor) != before) {
+        [&] { return TextLength(FindEditor(peer.top)) == expected; }, ReplaceTimeoutMs);
+    if (outcome == Outcome::NoEffect && TextLength(FindEditor(peer.top)) != before) {
         RecordFailure(measurement, program.name, run, "wrong result");
     }
 }

@@ -83,11 +83,15 @@ HWND FindChild(HWND parent, const wchar_t* className, int index) {
     return nullptr;
 }
 
-// A rich edit editor has no EDIT children to confuse; an EDIT editor is
-// the first one that is not inside a combo box (WordPad's toolbars hold some).
+// A rich edit editor has no EDIT children to confuse, but Tavilo may keep
+// hidden ones (the text before a Replace All, for Undo): the one shown is
+// the editor. An EDIT editor is the first one that is not inside a combo
+// box (WordPad's toolbars hold some).
 HWND FindEditor(HWND top) {
     for (const wchar_t* richEdit : {L"RICHEDIT50W", L"RichEdit20W", L"RichEdit20A"}) {
-        if (HWND found = FindChild(top, richEdit, 0)) return found;
+        for (int index = 0; HWND found = FindChild(top, richEdit, index); ++index) {
+            if (IsWindowVisible(found)) return found;
+        }
     }
     for (HWND child : Descendants(top)) {
         wchar_t name[64] = {}, parentName[64] = {};

@@ -14,7 +14,7 @@
 
 static const size_t DocumentBytes = 2 * 1024 * 1024;
 static const int MatchCount = 50000;
-static const int Runs = 3;
+static const int Runs = 5;
 
 // ASCII lines with "needle" in three spellings spread evenly through them,
 // never across a line end.
