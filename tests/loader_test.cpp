@@ -79,6 +79,21 @@ LRESULT CALLBACK CountChanges(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// Resizes of the editor while it holds a large text: each one makes Wine's
+// control lay the whole text out again.
+int LargeTextResizes = 0;
+
+LRESULT CALLBACK CountLargeTextResizes(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR) {
+    bool large = message == WM_SETTEXT && lstrlenW(reinterpret_cast<const wchar_t*>(lParam)) > 32768;
+    static bool inLargeSetText = false;
+    if (large) inLargeSetText = true;
+    if (message == WM_SIZE && (inLargeSetText || GetWindowTextLengthW(window) > 32768)) ++LargeTextResizes;
+    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (large) inLargeSetText = false;
+    return result;
+}
+
 }  // namespace
 
 using Loader = AppFixture;
@@ -212,6 +227,42 @@ TEST_F(Loader, ReplacesTheTextQuietly) {
     EXPECT_EQ(SendMessageW(EditControl, EM_GETLIMITTEXT, 0, 0), 0xA00000);
     EXPECT_TRUE(IsWindowVisible(EditControl));
     EXPECT_TRUE(gutterMarkedForRecount);
+}
+
+// A large text finds the scroll bars it needs already shown, so the control
+// is never resized while it holds the text; the bars and the text are what
+// the control makes of the file.
+TEST_F(Loader, ALargeTextFindsItsScrollBarsInPlace) {
+    StartApp();
+    std::string shortLines, oneLongLine;
+    for (int i = 0; i < 3000; ++i) shortLines += "line " + std::to_string(i) + " of a large file\r\n";
+    oneLongLine = shortLines + std::string(3000, 'w') + "\r\n" + shortLines;
+    struct Row {
+        const char* name;
+        const std::string& text;
+        bool wrap, vertical, horizontal;
+    } rows[] = {
+        {"short lines", shortLines, false, true, false},
+        {"a long line", oneLongLine, false, true, true},
+        {"short lines, wrapped", shortLines, true, true, false},
+        {"a long line, wrapped", oneLongLine, true, true, false},
+    };
+    for (const Row& row : rows) {
+        if (Autowrap != row.wrap) SendCommand(IDM_OPTIONS_AUTOWRAP);
+        ClearModified();
+        SendCommand(IDM_FILE_NEW);
+        std::wstring path = WriteScratch(L"large.txt", row.text);
+        LargeTextResizes = 0;
+        SetWindowSubclass(EditControl, CountLargeTextResizes, 79, 0);
+        ASSERT_TRUE(Load(path)) << row.name;
+        PumpMessages();
+        RemoveWindowSubclass(EditControl, CountLargeTextResizes, 79);
+        EXPECT_EQ(LargeTextResizes, 0) << row.name;
+        EXPECT_EQ(EditorText(), Widen(row.text)) << row.name;
+        LONG style = GetWindowLongW(EditControl, GWL_STYLE);
+        EXPECT_EQ((style & WS_VSCROLL) != 0, row.vertical) << row.name;
+        EXPECT_EQ((style & WS_HSCROLL) != 0, row.horizontal) << row.name;
+    }
 }
 
 TEST_F(Loader, NothingToUndoAfterALoad) {
