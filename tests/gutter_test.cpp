@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "resources/resource.h"
+#include "view/display_lines.h"
 #include "view/view.h"
 
 namespace {
@@ -772,4 +773,55 @@ TEST_F(Gutter, WrapOffLinesReadUpFromTheCaretAtTheEndMatchTheWalk) {
 TEST_F(Gutter, WrapOnLinesAtTheEndMatchTheWalk) {
     StartApp();
     CheckTheLinesAtTheEnd(true);
+}
+
+// Words up to `length` characters, without a line break.
+static std::wstring LongParagraph(size_t length) {
+    std::wstring text;
+    for (int i = 0; text.size() < length; ++i) text += L"w" + std::to_wstring(i % 997) + L" ";
+    text.resize(length);
+    return text;
+}
+
+// Paragraphs longer than the text the gutter reads freely, in a document of
+// few: their lines are asked of the control, and must come out the same.
+// The free length is made small here, so that the paragraphs can be short:
+// Wine's control takes seconds for a character typed into a paragraph of
+// the real length, and minutes to move the caret past one.
+TEST_F(Gutter, FewVeryLongParagraphsMatchTheWalk) {
+    StartApp();
+    const LONG freeLength = FreeTextReadLength;
+    FreeTextReadLength = 2048;
+    const std::wstring paragraph = LongParagraph(6000);
+    const std::wstring text = paragraph + L"\r\nshort\r\n" + paragraph;
+    const LONG inShortLine = static_cast<LONG>(paragraph.size()) + 2;
+    for (bool wrap : {false, true}) {
+        std::string name = wrap ? "wrap on" : "wrap off";
+        SetWrap(wrap);
+        ShowText(text);
+        ExpectSameAsTheWalk(name + ": top");
+        ScrollLines(7);
+        ExpectSameAsTheWalk(name + ": seven lines down");
+        PressControlKey(VK_END);
+        ExpectSameAsTheWalk(name + ": Ctrl+End");
+        TypeAtTheCaret(L"x");
+        ExpectSameAsTheWalk(name + ": a character typed at the end");
+        TypeAtTheCaret(L"\r");
+        ExpectSameAsTheWalk(name + ": a new line at the end");
+        TypeAtTheCaret(L"y");
+        ExpectSameAsTheWalk(name + ": typed on the new line");
+        ReplaceUnseen(inShortLine, L"S");
+        ExpectSameAsTheWalk(name + ": a letter replaced above the view");
+        PressControlKey(VK_HOME);
+        ExpectSameAsTheWalk(name + ": Ctrl+Home");
+        TypeAt(inShortLine, L"\r");
+        ExpectSameAsTheWalk(name + ": a new paragraph between the long ones");
+        // Small, the view holds the ends of paragraphs far below its first line.
+        SetZoom(20);
+        ExpectSameAsTheWalk(name + ": zoom 20");
+        ScrollLines(3);
+        ExpectSameAsTheWalk(name + ": zoom 20, scrolled");
+        SetZoom(100);
+    }
+    FreeTextReadLength = freeLength;
 }

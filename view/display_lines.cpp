@@ -31,7 +31,18 @@
 #include "view/editor_lines.h"
 #include "view/view.h"
 
+LONG FreeTextReadLength = 262144;
+
 namespace {
+
+// Reading text costs time in proportion to its length, a position query
+// in proportion to the paragraphs above the place asked about: in a
+// document of a few long paragraphs the readers would read megabytes for a
+// paragraph mark that a query finds at once. Past FreeTextReadLength the
+// text window grows only as far as the paragraphs make reading the cheaper
+// way (at 10 MB and 200,000 lines, without limit in practice); beyond that
+// its text counts as unknown, and the readers ask the control.
+constexpr LONG ReadLengthPerParagraph = 512;
 
 // A stretch of the editor's text that grows as the readers look further,
 // so that one read serves all the lines of the view.
@@ -39,13 +50,22 @@ class TextWindow {
 public:
     TextWindow(HWND edit, LONG textLength) : edit_(edit), length_(textLength) {}
 
-    // The character at `position`; 0 outside the text.
+    // The character at `position`; 0 outside the text or past the bound.
     wchar_t At(LONG position) {
         if (position < 0 || position >= length_ || !Cover(position)) return 0;
         return text_[position - from_];
     }
 
-    // The first paragraph mark at or after `position`; -1 when none is left.
+    // The character at `position`, asked of the control when it is past the bound.
+    wchar_t CharAt(LONG position) {
+        wchar_t c = At(position);
+        if (c != 0 || position < 0 || position >= length_) return c;
+        std::wstring one = ReadText(edit_, position, position + 1);
+        return one.empty() ? 0 : one[0];
+    }
+
+    // The first paragraph mark at or after `position`; -1 when none is left
+    // or the bound is reached first.
     LONG FindParagraphMark(LONG position) {
         while (position < length_ && Cover(position)) {
             LONG end = End();
@@ -57,12 +77,13 @@ public:
         return -1;
     }
 
-    // The last paragraph mark before `position`; -1 when there is none.
+    // The last paragraph mark before `position`; -1 when there is none, -2
+    // when the bound is reached first.
     LONG FindParagraphMarkBefore(LONG position) {
         for (LONG p = position - 1; p >= 0; --p) {
             if (p < from_ || text_.empty()) {
                 chunk_ *= 2;
-                if (!Cover(std::max(0L, std::min(p, from_ - chunk_)))) return -1;
+                if (!Cover(std::max(0L, std::min(p, from_ - chunk_))) && !Cover(p)) return -2;
             }
             if (text_[p - from_] == L'\r') return p;
         }
@@ -70,9 +91,12 @@ public:
     }
 
     // Reads [from, to) at once: the lines around one place cost one read.
-    void Load(LONG from, LONG to) {
+    // False, reading nothing, when that is more than the bound.
+    bool Load(LONG from, LONG to) {
+        if (to - from > Limit(to - from)) return false;
         from_ = from;
         text_ = ReadText(edit_, from, to);
+        return true;
     }
 
     bool HasText() const { return !text_.empty(); }
@@ -82,16 +106,34 @@ public:
 private:
     LONG End() const { return from_ + static_cast<LONG>(text_.size()); }
 
+    // The paragraphs are counted (cheaply) only when the free length is not enough.
+    LONG Limit(LONG wanted) {
+        if (wanted <= FreeTextReadLength) return FreeTextReadLength;
+        if (limit_ < 0) {
+            GETTEXTLENGTHEX crlf = {GTL_USECRLF, 1200};
+            LONG withMarks = static_cast<LONG>(
+                SendMessageW(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&crlf), 0));
+            long long paragraphs = std::max(0L, withMarks - length_);
+            limit_ = static_cast<LONG>(std::min<long long>(
+                LONG_MAX, std::max<long long>(FreeTextReadLength, paragraphs * ReadLengthPerParagraph)));
+        }
+        return limit_;
+    }
+
     bool Cover(LONG position) {
         if (text_.empty()) {
             from_ = position;
             text_ = ReadText(edit_, position, std::min(length_, position + chunk_));
         } else if (position < from_) {
+            if (End() - position > Limit(End() - position)) return false;
             text_.insert(0, ReadText(edit_, position, from_));
             from_ = position;
         } else if (position >= End()) {
             chunk_ *= 2;
-            text_ += ReadText(edit_, End(), std::min(length_, std::max(position + 1, End() + chunk_)));
+            LONG to = std::min(length_, std::max(position + 1, End() + chunk_));
+            if (to - from_ > FreeTextReadLength) to = from_ + std::min(to - from_, Limit(to - from_));
+            if (position >= to) return false;
+            text_ += ReadText(edit_, End(), to);
         }
         return position >= from_ && position < End();
     }
@@ -100,6 +142,7 @@ private:
     LONG length_;
     LONG from_ = 0;
     LONG chunk_ = 4096;
+    LONG limit_ = -1;
     std::wstring text_;
 };
 
@@ -307,7 +350,7 @@ void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, Dis
             range.firstContinues = known.range->firstContinues;
         } else {
             LONG start = range.lines[0].start;
-            range.firstContinues = LineRunsOn(edit, first - 1, -1, start, text.At(start - 1));
+            range.firstContinues = LineRunsOn(edit, first - 1, -1, start, text.CharAt(start - 1));
         }
     }
     for (size_t i = 0; i + 1 < range.lines.size(); ++i) {
@@ -317,7 +360,7 @@ void ReadContinuations(HWND edit, const KnownLines& known, TextWindow& text, Dis
         LONG next = range.lines[i + 1].start;
         row.continues = old && known.Get(line + 1)
                             ? old->continues
-                            : LineRunsOn(edit, line, row.start, next, text.At(next - 1));
+                            : LineRunsOn(edit, line, row.start, next, text.CharAt(next - 1));
     }
 }
 
@@ -376,12 +419,14 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     LONG edge = print.format.top;
     int rows = (print.client.bottom - print.client.top) / std::max(height, 1L) + 2;
     if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
-    text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength);
+    if (!text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength)) return false;
 
     std::vector<DisplayLine> upwards = {{start, top, false}};
     for (int line = lineCount - 1; top > edge && line > 0; --line) {
         if (text.At(start - 1) != L'\r') return false;  // broken elsewhere than at a paragraph mark
-        LONG above = text.FindParagraphMarkBefore(start - 1) + 1;
+        LONG mark = text.FindParagraphMarkBefore(start - 1);
+        if (mark == -2) return false;
+        LONG above = mark + 1;
         if ((above == 0) != (line == 1)) return false;
         if (!IsPlainText(text, above, start)) return false;
         start = above;

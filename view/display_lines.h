@@ -40,6 +40,11 @@ struct LayoutPrint {
     UINT dpi;
 };
 LayoutPrint ReadLayoutPrint(HWND edit);
+
+// How much text the readers may always read at once; beyond it they read
+// only as much as the document's paragraphs make cheaper than asking the
+// control (a few long paragraphs are asked about instead).
+extern LONG FreeTextReadLength;
 bool SameLayout(const LayoutPrint& a, const LayoutPrint& b);
 
 // The text or the layout changed in a way a print cannot show (an edit
