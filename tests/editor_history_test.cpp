@@ -35,25 +35,27 @@ void ReplaceAllInFreshEditor(const wchar_t* search, const wchar_t* replacement) 
     PumpMessages();
 }
 
-// Ctrl+<key> as the keyboard gives it: the thread's key state says Ctrl is
-// down while the key's messages arrive.
-void PressCtrl(WPARAM key) {
-    BYTE state[256];
-    GetKeyboardState(state);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    SendMessageW(EditControl, WM_KEYDOWN, key, 1);
-    SendMessageW(EditControl, WM_CHAR, key - 'A' + 1, 1);
-    SendMessageW(EditControl, WM_KEYUP, key, 0xC0000001);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
-    PumpMessages();
-}
-
 // One Undo step of its own.
 void Insert(const wchar_t* text) {
     SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
     PumpMessages();
+}
+
+// Ten lines with "alpha" replaced by "omega" through a fresh editor.
+struct ReplacedTenLines {
+    std::wstring text, replaced;
+    HWND old, fresh;
+};
+
+ReplacedTenLines ReplaceTenLines() {
+    ReplacedTenLines lines;
+    lines.text = Lines(10, L"alpha");
+    SetEditorText(lines.text);
+    lines.old = EditControl;
+    ReplaceAllInFreshEditor(L"alpha", L"omega");
+    lines.fresh = EditControl;
+    lines.replaced = Replaced(lines.text, L"alpha", L"omega");
+    return lines;
 }
 
 void Type(const std::wstring& text) {
@@ -119,8 +121,8 @@ TEST_F(EditorHistory, UndoBringsTheOldEditorBackAndRedoTheNewOne) {
     EXPECT_TRUE(IsWindowVisible(old));
     EXPECT_FALSE(IsWindowVisible(fresh));
     EXPECT_EQ(GetFocus(), old);
-    PumpMessages();
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");  // the text is the saved one again
+    EXPECT_TRUE(PumpUntil([] { return !IsModified; }));  // the text is the saved one again
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
     EXPECT_EQ(StatusPartText(3).rfind(CharsPart(text), 0), 0u) << Narrow(StatusPartText(3));
     EXPECT_TRUE(CanRedo());
 
@@ -132,26 +134,21 @@ TEST_F(EditorHistory, UndoBringsTheOldEditorBackAndRedoTheNewOne) {
     EXPECT_EQ(StatusPartText(3).rfind(CharsPart(replaced), 0), 0u) << Narrow(StatusPartText(3));
 
     // The same with the keys, which never reach the control as characters.
-    PressCtrl('Z');
+    PressCtrlKey('Z');
     EXPECT_EQ(EditControl, old);
     EXPECT_EQ(EditorText(), text);
-    PressCtrl('Y');
+    PressCtrlKey('Y');
     EXPECT_EQ(EditControl, fresh);
     EXPECT_EQ(EditorText(), replaced);
     // Nothing more to redo: Ctrl+Y changes nothing.
-    PressCtrl('Y');
+    PressCtrlKey('Y');
     EXPECT_EQ(EditControl, fresh);
     EXPECT_EQ(EditorText(), replaced);
 }
 
 TEST_F(EditorHistory, EditsAfterTheReplaceAllAreUndoneFirstAndRedoneLast) {
     StartApp();
-    const std::wstring text = Lines(10, L"alpha");
-    SetEditorText(text);
-    HWND old = EditControl;
-    ReplaceAllInFreshEditor(L"alpha", L"omega");
-    HWND fresh = EditControl;
-    const std::wstring replaced = Replaced(text, L"alpha", L"omega");
+    const auto [text, replaced, old, fresh] = ReplaceTenLines();
     Type(L"x");  // at the caret, after the last replacement
     std::wstring typed = replaced;
     typed.insert(typed.rfind(L"omega") + 5, L"x");
@@ -207,20 +204,16 @@ TEST_F(EditorHistory, TheOldEditorsOwnHistoryGoesOnAndItsStaleRedoIsSkipped) {
 
 TEST_F(EditorHistory, TypingInTheOldEditorDropsTheNewOne) {
     StartApp();
-    const std::wstring text = Lines(10, L"alpha");
-    SetEditorText(text);
-    HWND old = EditControl;
-    ReplaceAllInFreshEditor(L"alpha", L"omega");
-    HWND fresh = EditControl;
+    const ReplacedTenLines lines = ReplaceTenLines();
     SendCommand(IDM_EDIT_UNDO);
-    ASSERT_EQ(EditControl, old);
+    ASSERT_EQ(EditControl, lines.old);
 
     Type(L"y");
     EXPECT_FALSE(CanRedo());
     SendCommand(IDM_EDIT_REDO);
-    EXPECT_EQ(EditControl, old);
-    EXPECT_EQ(EditorText(), text + L"y");
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(fresh); }));
+    EXPECT_EQ(EditControl, lines.old);
+    EXPECT_EQ(EditorText(), lines.text + L"y");
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(lines.fresh); }));
 }
 
 // The old editor holds the text from before the Replace All, which the

@@ -678,18 +678,6 @@ TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
 
 // ---- Read up from the caret at the end of the text ----
 
-void PressControlKey(UINT key) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(EditControl, WM_KEYDOWN, key, 0);
-    SendMessageW(EditControl, WM_KEYUP, key, 0);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    PumpMessages();
-}
-
 void TypeAtTheCaret(const std::wstring& text) {
     for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
     PumpMessages();
@@ -703,7 +691,7 @@ void ReplaceUnseen(LONG position, const wchar_t* text) {
     SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
     GutterDirty = true;  // what EN_CHANGE does
-    PressControlKey(VK_END);
+    PressCtrlKey(VK_END);
 }
 
 struct EndCase {
@@ -732,7 +720,7 @@ void CheckTheLinesAtTheEnd(bool wrap) {
         std::string name = std::string(end.name) + (wrap ? ", wrap on" : ", wrap off");
         ShowText(end.text);
         ExpectSameAsTheWalk(name + ": top");
-        PressControlKey(VK_END);
+        PressCtrlKey(VK_END);
         ExpectSameAsTheWalk(name + ": Ctrl+End");
         TypeAtTheCaret(L"x");
         ExpectSameAsTheWalk(name + ": a character typed at the end");
@@ -758,10 +746,10 @@ void CheckTheLinesAtTheEnd(bool wrap) {
         TypeAtTheCaret(std::wstring(300, L'w'));
         ExpectSameAsTheWalk(name + ": the last line made longer than the window");
         SendCommand(IDM_ZOOM_150);
-        PressControlKey(VK_END);
+        PressCtrlKey(VK_END);
         ExpectSameAsTheWalk(name + ": zoom 150");
         SendCommand(IDM_ZOOM_100);
-        PressControlKey(VK_HOME);
+        PressCtrlKey(VK_HOME);
     }
 }
 
@@ -802,7 +790,7 @@ TEST_F(Gutter, FewVeryLongParagraphsMatchTheWalk) {
         ExpectSameAsTheWalk(name + ": top");
         ScrollLines(7);
         ExpectSameAsTheWalk(name + ": seven lines down");
-        PressControlKey(VK_END);
+        PressCtrlKey(VK_END);
         ExpectSameAsTheWalk(name + ": Ctrl+End");
         TypeAtTheCaret(L"x");
         ExpectSameAsTheWalk(name + ": a character typed at the end");
@@ -812,7 +800,7 @@ TEST_F(Gutter, FewVeryLongParagraphsMatchTheWalk) {
         ExpectSameAsTheWalk(name + ": typed on the new line");
         ReplaceUnseen(inShortLine, L"S");
         ExpectSameAsTheWalk(name + ": a letter replaced above the view");
-        PressControlKey(VK_HOME);
+        PressCtrlKey(VK_HOME);
         ExpectSameAsTheWalk(name + ": Ctrl+Home");
         TypeAt(inShortLine, L"\r");
         ExpectSameAsTheWalk(name + ": a new paragraph between the long ones");

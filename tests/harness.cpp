@@ -121,6 +121,19 @@ void SendCommand(UINT id) {
     PumpMessages();
 }
 
+void PressCtrlKey(WPARAM key) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(EditControl, WM_KEYDOWN, key, 1);
+    if (key >= 'A' && key <= 'Z') SendMessageW(EditControl, WM_CHAR, key - 'A' + 1, 1);
+    SendMessageW(EditControl, WM_KEYUP, key, 0xC0000001);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+    PumpMessages();
+}
+
 void AppFixture::SetUp() {
     RemoveTree(ScratchFolder());
     CreateDirectoryW(ScratchFolder().c_str(), nullptr);

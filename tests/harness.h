@@ -50,6 +50,11 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths);
 // Sends WM_COMMAND for a menu command to the main window, as a menu click does.
 void SendCommand(UINT id);
 
+// A key pressed with Ctrl held, as the keyboard gives it to the editor: the
+// thread's key state says Ctrl is down while the key's messages arrive, and
+// a letter also brings the control character it makes (Ctrl+Z: 0x1A).
+void PressCtrlKey(WPARAM key);
+
 // Starts the application as wWinMain does (without its message loop) and
 // tears it down again. ctest runs every test in a process of its own, so
 // each starts from the process's initial values. The settings file beside
