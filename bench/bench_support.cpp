@@ -27,6 +27,20 @@ void PumpBenchMessages() {
     }
 }
 
+void PumpUntilIdle() {
+    for (int quiet = 0; quiet < 3;) {
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            quiet = 0;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            quiet++;
+            Sleep(2);  // a 1 ms timer may still be due
+        }
+    }
+}
+
 void StartBenchEditor() {
     StartApplication(GetModuleHandleW(nullptr), SW_SHOWNORMAL, L"tavilo.exe");
     PumpBenchMessages();
@@ -111,6 +125,18 @@ std::string MakeReplaceDocument(size_t bytes, int matches, unsigned seed) {
         // A token never straddles a line break.
         while (text.find_first_of("\r\n", at) < at + 3) ++at;
         text.replace(at, 3, ReplaceToken);
+    }
+    return text;
+}
+
+std::string MakeNeedleDocument(size_t bytes, int matches) {
+    std::string text = MakeAsciiLines(bytes);
+    static const char* const spellings[] = {"needle", "Needle", "NEEDLE"};
+    size_t step = text.size() / matches;
+    for (int i = 0; i < matches; ++i) {
+        size_t at = i * step;
+        while (text.find_first_of("\r\n", at) < at + 6) ++at;
+        text.replace(at, 6, spellings[i % 3]);
     }
     return text;
 }

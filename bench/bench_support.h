@@ -12,6 +12,9 @@ double NowMs();
 
 // Runs the posted and sent messages of this thread until the queue is empty.
 void PumpBenchMessages();
+// Runs everything queued, paints and due 1 ms timers included, until the
+// queue has stayed empty for a few milliseconds.
+void PumpUntilIdle();
 
 // Starts the editor as wWinMain does, without its message loop, and ends it.
 void StartBenchEditor();
@@ -30,6 +33,9 @@ std::string MakeLongLines(size_t bytes, int lineCount, unsigned seed = 1);
 // ASCII lines with `matches` copies of ReplaceToken spread evenly over them.
 extern const char ReplaceToken[];  // "7Q7": no other digit is ever generated
 std::string MakeReplaceDocument(size_t bytes, int matches, unsigned seed = 1);
+// ASCII lines with `matches` copies of "needle", "Needle" and "NEEDLE" in
+// turn, spread evenly and never across a line end.
+std::string MakeNeedleDocument(size_t bytes, int matches);
 
 // Writes the bytes to a new file at `path`; false when that fails.
 bool WriteBytesTo(const std::wstring& path, const std::string& bytes);

@@ -101,21 +101,6 @@ static const char* MessageName(UINT message) {
     return hex;
 }
 
-// Runs everything the action queued, paints included, until nothing is left.
-static void PumpUntilIdle() {
-    for (int quiet = 0; quiet < 3;) {
-        MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            quiet = 0;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            quiet++;
-            Sleep(2);  // a 1 ms timer may still be due
-        }
-    }
-}
-
 static void Report(const char* action, double ms) {
     std::vector<std::pair<std::pair<const char*, UINT>, MessageCost>> sorted(Costs.begin(), Costs.end());
     std::sort(sorted.begin(), sorted.end(),

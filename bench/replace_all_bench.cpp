@@ -16,20 +16,6 @@ static const size_t DocumentBytes = 2 * 1024 * 1024;
 static const int MatchCount = 50000;
 static const int Runs = 5;
 
-// ASCII lines with "needle" in three spellings spread evenly through them,
-// never across a line end.
-static std::string MakeNeedleDocument() {
-    std::string text = MakeAsciiLines(DocumentBytes);
-    static const char* const spellings[] = {"needle", "Needle", "NEEDLE"};
-    size_t step = text.size() / MatchCount;
-    for (int i = 0; i < MatchCount; ++i) {
-        size_t at = i * step;
-        while (text.find_first_of("\r\n", at) < at + 6) ++at;
-        text.replace(at, 6, spellings[i % 3]);
-    }
-    return text;
-}
-
 // What Open does once the file is chosen, up to the first paint.
 static void OpenAsTheUserDoes(const std::wstring& path) {
     if (PassesPreloadChecks(MainWindow, path.c_str(), LoadCaller::OpenCommand) &&
@@ -112,7 +98,7 @@ int main(int argc, char** argv) {
         fclose(file);
         return 0;
     }
-    std::string document = MakeNeedleDocument();
+    std::string document = MakeNeedleDocument(DocumentBytes, MatchCount);
     if (!WriteBytesTo(BesideThisProgram(L"needles.txt"), document)) return 1;
     std::vector<double> loads, replaces, calls;
     long removed = 0;

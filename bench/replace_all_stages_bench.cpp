@@ -34,21 +34,13 @@
 #include "app/app.h"
 #include "bench_support.h"
 #include "document/document.h"
+#include "search/search.h"
 #include "view/view.h"
 
 // The document of replace_all_bench: 2,048 KB with 50,000 matches, or as
 // many KB as a "kb:N" word asks, with as many matches per KB.
-static std::string MakeNeedleDocument(size_t kilobytes) {
-    std::string text = MakeAsciiLines(kilobytes * 1024);
-    static const char* const spellings[] = {"needle", "Needle", "NEEDLE"};
-    int matches = static_cast<int>(50000 * kilobytes / 2048);
-    size_t step = text.size() / matches;
-    for (int i = 0; i < matches; ++i) {
-        size_t at = i * step;
-        while (text.find_first_of("\r\n", at) < at + 6) ++at;
-        text.replace(at, 6, spellings[i % 3]);
-    }
-    return text;
+static std::string NeedleDocumentOf(size_t kilobytes) {
+    return MakeNeedleDocument(kilobytes * 1024, static_cast<int>(50000 * kilobytes / 2048));
 }
 
 static double CpuMs() {
@@ -75,13 +67,7 @@ struct Lap {
 static std::wstring StoredText() {
     GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     LRESULT length = SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0);
-    std::wstring text(length + 1, L'\0');
-    GETTEXTEX request = {};
-    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    request.codepage = 1200;
-    text.resize(SendMessageW(EditControl, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
-                             reinterpret_cast<LPARAM>(text.data())));
-    return text;
+    return ReadTextEx(EditControl, static_cast<LONG>(length), GT_DEFAULT);
 }
 
 // "needle" in any case by "pin": the span [first, last) gives way to
@@ -259,7 +245,7 @@ static void EditOneWay(const Plan& plan, const std::wstring& old, const std::str
 }
 
 static void RunWay(const std::string& way) {
-    std::string document = MakeNeedleDocument(Number(way, "kb", 2048));
+    std::string document = NeedleDocumentOf(Number(way, "kb", 2048));
     std::wstring path = WriteBenchFile(L"needles.txt", document);
     Stages stages;
     StartBenchEditor();

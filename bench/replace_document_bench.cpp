@@ -17,20 +17,6 @@
 
 namespace {
 
-void PumpUntilIdle() {
-    for (int quiet = 0; quiet < 3;) {
-        MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            quiet = 0;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            quiet++;
-            Sleep(2);
-        }
-    }
-}
-
 double TimeUntilIdle(const std::function<void()>& action) {
     double start = NowMs();
     action();
