@@ -8,10 +8,10 @@
 // - the lines read last, reused while neither the text nor the layout
 //   changed (scrolling only moves their tops, all by the same amount);
 // - the starts of the lines below the first visible one are taken from
-//   one read of the text, as if each ended at a paragraph mark (always so
-//   with word wrap off), and checked against the control at the last of
-//   them: every paragraph mark begins a line, so when the last line starts
-//   where the marks say, there is no other line between;
+//   one read of the text: each ends at a paragraph mark or, with word wrap
+//   on, where a hidden model of the editor wraps its paragraph; they are
+//   checked against the control at the last of them (a line broken
+//   elsewhere than said moves all the lines after it);
 // - a line runs on into the next exactly when no paragraph mark ends it,
 //   so the text tells which lines continue;
 // - after an edit, the lines whose text reads as before keep their place;
@@ -30,6 +30,7 @@
 #include "app/app.h"
 #include "view/editor_lines.h"
 #include "view/view.h"
+#include "view/wrap_model.h"
 
 LONG FreeTextReadLength = 262144;
 
@@ -64,9 +65,9 @@ public:
         return one.empty() ? 0 : one[0];
     }
 
-    // The first paragraph mark at or after `position`; -1 when none is left
-    // or the bound is reached first.
-    LONG FindParagraphMark(LONG position) {
+    // Where the paragraph holding `position` ends: its mark, or the end of
+    // the text when no mark is left; -1 when the bound is reached first.
+    LONG FindParagraphEnd(LONG position) {
         while (position < length_ && Cover(position)) {
             LONG end = End();
             for (LONG p = position; p < end; ++p) {
@@ -74,7 +75,13 @@ public:
             }
             position = end;
         }
-        return -1;
+        return position >= length_ ? length_ : -1;
+    }
+
+    // The text [from, to) when it has been read, else nullptr.
+    const wchar_t* Span(LONG from, LONG to) const {
+        if (from < from_ || to > End() || from > to) return nullptr;
+        return text_.data() + (from - from_);
     }
 
     // The last paragraph mark before `position`; -1 when there is none, -2
@@ -221,12 +228,57 @@ KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow
     return known;
 }
 
+// Where word wrap breaks the paragraph a line belongs to, as the model
+// editor predicts it, from that line's start on.
+class PredictedWraps {
+public:
+    // The start of the line after the one starting at `start` when the
+    // paragraph, which ends at `end`, wraps there; 0 when that line runs to
+    // the paragraph's end; -1 when it cannot be told.
+    LONG After(HWND edit, const LayoutPrint& print, TextWindow& text, LONG start, LONG end) {
+        auto at = std::find(starts_.begin(), starts_.end(), start);
+        if (end != end_ || at == starts_.end() || (at + 1 == starts_.end() && !whole_)) {
+            if (!Predict(edit, print, text, start, end)) return -1;
+            at = starts_.begin();
+        }
+        return at + 1 == starts_.end() ? 0 : *(at + 1);
+    }
+
+private:
+    // A paragraph longer than the model takes is predicted in parts; the
+    // last line of a part may break otherwise in the whole, so it is left
+    // to the next part.
+    bool Predict(HWND edit, const LayoutPrint& print, TextWindow& text, LONG start, LONG end) {
+        LONG length = std::min(end - start, WrapModelLength);
+        const wchar_t* span = text.Span(start, start + length);
+        end_ = -1;
+        if (!span || !PredictLineStarts(edit, print, span, length, &starts_)) return false;
+        whole_ = start + length == end;
+        if (!whole_) starts_.pop_back();
+        if (starts_.size() < (whole_ ? 1u : 2u)) return false;
+        for (LONG& offset : starts_) offset += start;
+        end_ = end;
+        return true;
+    }
+
+    std::vector<LONG> starts_;
+    LONG end_ = -1;
+    bool whole_ = false;
+};
+
 // The start of `line`, which follows the line starting at `previous`:
-// from the text when wrapping is off and `chain` allows it.
-LONG NextLineStart(HWND edit, int line, LONG previous, bool chain, TextWindow& text) {
+// from the text, and with word wrap on from the model, when `chain`
+// allows it; -1 when that cannot be told.
+LONG NextLineStart(HWND edit, const LayoutPrint& print, int line, LONG previous, bool chain, TextWindow& text,
+                   PredictedWraps& wraps) {
     if (!chain) return LineStart(edit, line);
-    LONG mark = text.FindParagraphMark(previous);
-    return mark < 0 ? -1 : mark + 1;
+    LONG end = text.FindParagraphEnd(previous);
+    if (end < 0) return -1;
+    if (print.wrap) {
+        LONG wrap = wraps.After(edit, print, text, previous, end);
+        if (wrap != 0) return wrap;
+    }
+    return end < print.textLength ? end + 1 : -1;
 }
 
 // How a read may take starts and tops without asking the control for each.
@@ -293,7 +345,8 @@ private:
         } else if (old) {
             // Text-made starts above a known one must lead exactly to it.
             if (unproven_ >= 0 && plan_.known.proven) {
-                if (NextLineStart(edit_, line, range_.lines.back().start, true, text_) != old->start)
+                if (NextLineStart(edit_, print_, line, range_.lines.back().start, true, text_, wraps_) !=
+                    old->start)
                     return false;
                 unproven_ = -1;
             }
@@ -301,7 +354,7 @@ private:
         } else {
             // The text read starts a character early, for comparing after an edit.
             if (plan_.chain && !text_.HasText()) text_.At(range_.lines[0].start - 1);
-            *start = NextLineStart(edit_, line, range_.lines.back().start, plan_.chain, text_);
+            *start = NextLineStart(edit_, print_, line, range_.lines.back().start, plan_.chain, text_, wraps_);
             if (plan_.chain && *start < 0) return false;
         }
         if ((old && !plan_.known.proven) || (!old && plan_.chain && line != range_.first)) unproven_ = line;
@@ -336,6 +389,7 @@ private:
     const ReadPlan& plan_;
     TextWindow& text_;
     DisplayLineRange& range_;
+    PredictedWraps wraps_;
     bool plainKnown_;
     LONG delta_ = 0;
     bool deltaKnown_ = false;
@@ -403,14 +457,30 @@ bool EndMayBeInView(HWND edit) {
     return info.nMax - (info.nPos + page) < page;
 }
 
-// With word wrap off and the caret at the end of the text, the caret's
-// line is the last one and EM_LINEINDEX of -1 gives its start without a
-// walk; the lines above it end at the paragraph marks before it, and
-// while they are plain each is one plain line height above the next. So
-// one read of the text before the caret and the last line's top give all
-// the visible lines. The first visible line is the first whose bottom is
-// below the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE
-// counts.
+// The starts of the display lines of the paragraph [from, end): with word
+// wrap on, where the model breaks it. False when that cannot be told.
+bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, PredictedWraps& wraps,
+                         LONG from, LONG end, std::vector<LONG>* starts) {
+    starts->assign(1, from);
+    if (!print.wrap) return true;
+    if (end - from > 4 * WrapModelLength) return false;
+    for (LONG start = from;;) {
+        LONG next = wraps.After(edit, print, text, start, end);
+        if (next == 0) return true;
+        if (next <= start) return false;
+        starts->push_back(start = next);
+    }
+}
+
+// With the caret at the end of the text, the caret's line is the last one
+// and EM_LINEINDEX of -1 gives its start without a walk; the lines above
+// it begin after the paragraph marks before it and, with word wrap on,
+// where the model wraps their paragraphs; while they are plain each is one
+// plain line height above the next. So one read of the text before the
+// caret and the last line's top give all the visible lines. With word wrap
+// off that is certain; with it on the control confirms the first visible
+// line's start. The first visible line is the first whose bottom is below
+// the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE counts.
 bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
                            DisplayLineRange& range) {
     LONG height = Plain.height;
@@ -421,23 +491,33 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
     if (!text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength)) return false;
 
-    std::vector<DisplayLine> upwards = {{start, top, false}};
-    for (int line = lineCount - 1; top > edge && line > 0; --line) {
-        if (text.At(start - 1) != L'\r') return false;  // broken elsewhere than at a paragraph mark
-        LONG mark = text.FindParagraphMarkBefore(start - 1);
-        if (mark == -2) return false;
-        LONG above = mark + 1;
-        if ((above == 0) != (line == 1)) return false;
-        if (!IsPlainText(text, above, start)) return false;
-        start = above;
-        top -= height;
-        upwards.push_back({start, top, false});
+    PredictedWraps wraps;
+    std::vector<LONG> starts;
+    std::vector<DisplayLine> upwards;
+    int line = lineCount;
+    for (LONG end = print.textLength; line > 0 && (upwards.empty() || upwards.back().top > edge);) {
+        LONG mark = text.FindParagraphMarkBefore(end);
+        // Each line's own text decides its height: all but the last line must be plain.
+        if (mark == -2 || !IsPlainText(text, mark + 1, std::min(end, start)) ||
+            !ParagraphLineStarts(edit, print, text, wraps, mark + 1, end, &starts))
+            return false;
+        if (upwards.empty() && starts.back() != start) return false;  // the caret's line is broken otherwise
+        for (auto row = starts.rbegin(); row != starts.rend() && line > 0; ++row, --line) {
+            bool continues = row != starts.rbegin();
+            upwards.push_back({*row, upwards.empty() ? top : upwards.back().top - height, continues});
+        }
+        if ((mark < 0) != (line == 0)) return false;  // as many lines as the control counts
+        end = mark;
     }
+    while (upwards.size() > 1 && upwards[upwards.size() - 2].top <= edge) upwards.pop_back();
     range.first = lineCount - static_cast<int>(upwards.size());
+    if (print.wrap && LineStart(edit, range.first) != upwards.back().start) return false;
+    range.firstContinues = range.first > 0 && starts.size() > 1 && upwards.back().start != starts.front();
     for (auto row = upwards.rbegin(); row != upwards.rend(); ++row) {
         range.lines.push_back(*row);
         if (row->top >= bottom) break;
     }
+    range.lines.back().continues = false;  // the next line is not in the range
     return true;
 }
 
@@ -542,8 +622,8 @@ const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, i
     TextWindow text(edit, print.textLength);
     DisplayLineRange range;
     bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
-    bool read = print.wrap ? ReadDownToTheCaret(edit, print, lineCount, bottom, text, range)
-                           : plainKnown && ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range);
+    bool read = (print.wrap && ReadDownToTheCaret(edit, print, lineCount, bottom, text, range)) ||
+                (plainKnown && ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range));
     if (!read) return nullptr;
     return &Remember(std::move(range), text, print, lineCount, false);
 }
