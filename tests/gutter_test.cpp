@@ -674,6 +674,22 @@ TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
     ExpectSameAsTheWalk("shift+enter over a space, wrap on");
     SetWrap(false);
     ExpectSameAsTheWalk("shift+enter, wrap off");
+    // A soft break in view at the end of the text, where the lines are read
+    // up from the caret.
+    for (bool wrap : {false, true}) {
+        SetWrap(wrap);
+        std::wstring paragraph;
+        for (int i = 0; i < 40; ++i) paragraph += L"more words ";
+        ShowText(Lines(60) + L"\r\n" + paragraph + L"\r\nend");
+        PressCtrlKey(VK_END);
+        LONG soft = static_cast<LONG>(EditorText().find(L"line 55\r")) - 54 + 4;  // one character per line end
+        SendMessageW(EditControl, EM_SETSEL, soft, soft + 1);
+        PressShiftEnter();
+        PressCtrlKey(VK_HOME);
+        PressCtrlKey(VK_END);
+        ExpectSameAsTheWalk(wrap ? "shift+enter near the end, Ctrl+End, wrap on"
+                                 : "shift+enter near the end, Ctrl+End, wrap off");
+    }
 }
 
 // ---- Read up from the caret at the end of the text ----

@@ -117,10 +117,7 @@ private:
     LONG Limit(LONG wanted) {
         if (wanted <= FreeTextReadLength) return FreeTextReadLength;
         if (limit_ < 0) {
-            GETTEXTLENGTHEX crlf = {GTL_USECRLF, 1200};
-            LONG withMarks = static_cast<LONG>(
-                SendMessageW(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&crlf), 0));
-            long long paragraphs = std::max(0L, withMarks - length_);
+            long long paragraphs = std::max(0L, CountParagraphMarks(edit_, length_));
             limit_ = static_cast<LONG>(std::min<long long>(
                 LONG_MAX, std::max<long long>(FreeTextReadLength, paragraphs * ReadLengthPerParagraph)));
         }
@@ -483,6 +480,9 @@ bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, 
 // the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE counts.
 bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
                            DisplayLineRange& range) {
+    // Without word wrap a line may still break elsewhere than at a mark
+    // (Wine's soft line break, which reads as a space): then the count says so.
+    if (!print.wrap && CountParagraphMarks(edit, print.textLength) != lineCount - 1) return false;
     LONG height = Plain.height;
     LONG start = LineStart(edit, -1);
     LONG top = TopOf(edit, start);

@@ -30,6 +30,15 @@ std::wstring ReadText(HWND edit, LONG from, LONG to) {
     return text;
 }
 
+// EM_GETTEXTLENGTHEX counts each paragraph mark as two characters when
+// asked to count line ends as CR LF, and the control keeps that count
+// (Wine answers it without walking the text).
+LONG CountParagraphMarks(HWND edit, LONG textLength) {
+    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+    LRESULT withPairs = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    return withPairs >= textLength ? static_cast<LONG>(withPairs) - textLength : -1;
+}
+
 // Whether the line starting at `start` runs on into the next one, which
 // starts at `next`, judged by the character before `next`: a paragraph
 // mark ends a logical line, and any other character ends a display line

@@ -10,6 +10,9 @@ LONG LineLength(HWND edit, LONG position);             // EM_LINELENGTH
 int LineOf(HWND edit, LONG position);                  // EM_EXLINEFROMCHAR
 LONG TopOf(HWND edit, LONG position);                  // EM_POSFROMCHAR's y
 std::wstring ReadText(HWND edit, LONG from, LONG to);  // EM_GETTEXTRANGE
+// The paragraph marks of the whole text, without a walk; -1 when the
+// control does not say.
+LONG CountParagraphMarks(HWND edit, LONG textLength);
 
 // Whether display line `line`, starting at `start` (-1: not known yet),
 // runs on into the next, which starts at `next` after the character `last`.

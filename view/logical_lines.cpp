@@ -65,15 +65,6 @@ bool VerticalTabBreaksLines() {
     return answer == 1;
 }
 
-// The paragraph marks of the whole text: EM_GETTEXTLENGTHEX counts each as
-// two characters when asked to count line ends as CR LF, and the control
-// keeps that count (Wine answers it without walking the text).
-LONG CountParagraphMarks(HWND edit, LONG textLength) {
-    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
-    LRESULT withPairs = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    return withPairs >= textLength ? static_cast<LONG>(withPairs) - textLength : -1;
-}
-
 // Where no line breaks but at paragraph marks, the lines before the one
 // starting at `lineStart` that begin a logical line are those after the
 // marks above it: all the marks but those from lineStart - 1 on. Reading

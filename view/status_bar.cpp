@@ -99,6 +99,11 @@ void SetPartWidths(const wchar_t* const texts[4]) {
     int edges[5];
     edges[0] = std::max(client.right - (widths[0] + widths[1] + widths[2] + widths[3] + 4 * pad + grip), 0L);
     for (int i = 1; i < 5; ++i) edges[i] = edges[i - 1] + widths[i - 1] + pad;
+    // New parts repaint the whole bar; on a keystroke they rarely move.
+    int current[5] = {};
+    if (SendMessageW(StatusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(current)) == 5 &&
+        std::equal(edges, edges + 5, current))
+        return;
     SendMessageW(StatusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
 }
 
