@@ -57,6 +57,7 @@ void SwapInFreshEditor();
 void PostRetiredEditorsDestruction();  // when editors wait and none is posted
 void DestroyRetiredEditors();          // WM_DESTROYRETIREDEDITORS of the main window
 constexpr UINT WM_DESTROYRETIREDEDITORS = WM_APP + 1;
+constexpr UINT WM_UPDATESTATUSBAR = WM_APP + 2;  // posted by ScheduleStatusBarUpdate
 
 // editor_history.cpp: Undo and Redo across editors. A Replace All over
 // many lines puts its result into a fresh editor (see ReplaceAll); the

@@ -36,7 +36,7 @@ static LRESULT OnSetFocus() {
 
 static LRESULT OnNotify(LPARAM lParam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->hwndFrom == EditControl && header->code == EN_SELCHANGE) UpdateStatusBar();
+    if (header->hwndFrom == EditControl && header->code == EN_SELCHANGE) ScheduleStatusBarUpdate();
     return 0;
 }
 
@@ -84,6 +84,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_EXITSIZEMOVE: return OnExitSizeMove(window, wParam, lParam);
     case WM_DPICHANGED: OnDpiChanged(window, wParam); return 0;
     case WM_DESTROYRETIREDEDITORS: DestroyRetiredEditors(); return 0;
+    case WM_UPDATESTATUSBAR: OnScheduledStatusBarUpdate(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

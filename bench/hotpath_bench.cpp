@@ -134,6 +134,16 @@ static void PressChord(WORD modifier, WORD key) {
     SendInput(4, inputs, sizeof(INPUT));
 }
 
+static void PressKey(WORD key) {
+    INPUT inputs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = key;
+        inputs[i].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 static void TypeX() {
     INPUT inputs[2] = {};
     for (int i = 0; i < 2; ++i) {
@@ -186,6 +196,13 @@ int main(int argc, char** argv) {
     TimeAction("type at end", TypeX);
     TimeAction("Ctrl+Home", [] { PressChord(VK_CONTROL, VK_HOME); });
     TimeAction("type at start", TypeX);
+    TimeAction("caret to the middle", [] {
+        LONG middle = GetWindowTextLengthW(EditControl) / 2;
+        SendMessageW(EditControl, EM_SETSEL, middle, middle);
+        SendMessageW(EditControl, EM_SCROLLCARET, 0, 0);
+    });
+    TimeAction("type in the middle", TypeX);
+    TimeAction("Page Down in the middle", [] { PressKey(VK_NEXT); });
     TimeAction("save 10 MB", [] { WriteTextFile(EditControl, DocumentFile.c_str()); });
     if (!longLines) {
         TimeAction("open 2 MB", [] { OpenFile(ReplaceDocument); });

@@ -6,11 +6,13 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "resources/resource.h"
+#include "view/logical_lines.h"
 #include "view/view.h"
 
 namespace {
@@ -268,6 +270,39 @@ TEST_F(StatusBarParts, LineBelowTheViewAfterAnEditAbove) {
     UpdateStatusBar();
     EXPECT_EQ(StatusPartText(0), L" Line 141  Col 1  Sel 0 ");
     EXPECT_EQ(StatusPartText(0), WalkedPosition());
+}
+
+// Typing in the middle of a wrapped text: the paragraphs above the caret
+// are counted again after each edit (read here in pieces of a few
+// characters, so that marks fall on every side of a piece's edge), and a
+// space replaced by a line break, which keeps the text's length, still
+// moves the number on.
+TEST_F(StatusBarParts, TypingInTheMiddleOfWrappedText) {
+    ScanPieceLength = 5;
+    StartApp();
+    SetWrap(true);
+    std::wstring text = Paragraphs(160, 12);
+    ShowText(text);
+    for (int paragraph : {37, 81, 122}) {
+        // Within the paragraph after this one; the editor keeps one
+        // character per paragraph break.
+        size_t at = text.find(L"word3 word4", text.find(L"end" + std::to_wstring(paragraph)));
+        LONG caret = static_cast<LONG>(at - std::count(text.begin(), text.begin() + at, L'\n'));
+        SelectFromTo(caret, caret);
+        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "caret in paragraph " << paragraph + 2;
+        SendMessageW(EditControl, WM_CHAR, L'x', 1);
+        PumpMessages();
+        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "typed in paragraph " << paragraph + 2;
+        SendMessageW(EditControl, WM_CHAR, L'\r', 1);
+        PumpMessages();
+        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "new line in paragraph " << paragraph + 2;
+        LONG space = caret + 1 + static_cast<LONG>(std::wstring(L"word3").size());
+        SelectFromTo(space, space + 1);
+        SendMessageW(EditControl, WM_CHAR, L'\r', 1);
+        PumpMessages();
+        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "a space made a break in paragraph " << paragraph + 2;
+        text = EditorText();
+    }
 }
 
 // ---- Zoom ----

@@ -30,6 +30,14 @@ std::wstring ReadText(HWND edit, LONG from, LONG to) {
     return text;
 }
 
+LONG ReadTextInto(HWND edit, LONG from, LONG to, std::vector<wchar_t>& buffer) {
+    if (to <= from) return 0;
+    if (buffer.size() < static_cast<size_t>(to - from) + 1) buffer.resize(static_cast<size_t>(to - from) + 1);
+    TEXTRANGEW range = {{from, to}, buffer.data()};
+    LRESULT copied = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return copied > 0 ? static_cast<LONG>(copied) : 0;
+}
+
 // EM_GETTEXTLENGTHEX counts each paragraph mark as two characters when
 // asked to count line ends as CR LF, and the control keeps that count
 // (Wine answers it without walking the text).

@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 LONG LineStart(HWND edit, int line);                   // EM_LINEINDEX
 LONG LineLength(HWND edit, LONG position);             // EM_LINELENGTH
 int LineOf(HWND edit, LONG position);                  // EM_EXLINEFROMCHAR
 LONG TopOf(HWND edit, LONG position);                  // EM_POSFROMCHAR's y
 std::wstring ReadText(HWND edit, LONG from, LONG to);  // EM_GETTEXTRANGE
+// EM_GETTEXTRANGE into `buffer`, grown as needed; the characters read.
+LONG ReadTextInto(HWND edit, LONG from, LONG to, std::vector<wchar_t>& buffer);
 // The paragraph marks of the whole text, without a walk; -1 when the
 // control does not say.
 LONG CountParagraphMarks(HWND edit, LONG textLength);

@@ -101,13 +101,26 @@ RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
 
 void RefreshLineNumberCache(HWND edit, int visibleBottom) { RefreshLineNumbers(edit, visibleBottom); }
 
+static bool NumbersCurrent(const LayoutPrint& print, int lineCount) {
+    return !GutterDirty && RefreshGeneration == TextGeneration() && lineCount == CacheLineCount &&
+           SameLayout(print, RefreshPrint);
+}
+
+bool RefreshStaleLineNumbers(HWND edit) {
+    if (InSizeMove || !GutterWindow) return false;
+    int lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+    if (NumbersCurrent(ReadLayoutPrint(edit), lineCount)) return false;
+    RECT gutter;
+    GetClientRect(GutterWindow, &gutter);
+    RefreshLineNumbers(edit, gutter.bottom);
+    return true;
+}
+
 bool IsLineNumberFresh(int line) { return line >= CacheFirstLine && line < NumberedEnd; }
 
 int LogicalNumberOf(HWND edit, const LayoutPrint& print, LineOfPosition at, int lineCount) {
     if (!print.wrap) return at.line + 1;  // every display line begins a logical line
-    bool current = !GutterDirty && RefreshGeneration == TextGeneration() && lineCount == CacheLineCount &&
-                   SameLayout(print, RefreshPrint);
-    if (current && IsLineNumberFresh(at.line)) return LineNumberCache[at.line];
+    if (NumbersCurrent(print, lineCount) && IsLineNumberFresh(at.line)) return LineNumberCache[at.line];
     if (at.line == lineCount - 1) return CountLogicalLines(edit, print, lineCount);
     LogicalCount before = CountLogicalLinesBefore(edit, print, at.line, at.start, lineCount);
     return before.count + (before.continues ? 0 : 1);

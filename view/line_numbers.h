@@ -17,6 +17,11 @@ struct RefreshedLines {
 };
 RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom);
 
+// Refreshes the numbers for the gutter's whole height, as its next paint
+// would, when the text or the layout changed since the last refresh (not
+// while the frame is dragged). True when it refreshed.
+bool RefreshStaleLineNumbers(HWND edit);
+
 // Whether the last refresh numbered `line` (so the cache entry holds its
 // number for the text as the refresh saw it).
 bool IsLineNumberFresh(int line);

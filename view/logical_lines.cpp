@@ -8,9 +8,12 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "view/editor_lines.h"
+
+LONG ScanPieceLength = 1 << 20;
 
 namespace {
 
@@ -21,17 +24,6 @@ bool SoftBreakBeginsLogicalLine(HWND edit, LONG position) {
     int line = LineOf(edit, next);
     if (line <= 0 || LineStart(edit, line) != next) return false;
     return !LineRunsOn(edit, line - 1, -1, next, L'\v');
-}
-
-// Lines that begin a logical line right after a line break at one of the
-// text[from, to) positions, where `text` starts at `textStart`.
-int LogicalStartsAfterBreaks(HWND edit, const std::wstring& text, LONG textStart, LONG from, LONG to) {
-    int count = 0;
-    for (LONG p = std::max(from, textStart); p < to && p - textStart < static_cast<LONG>(text.size()); ++p) {
-        wchar_t c = text[p - textStart];
-        if (c == L'\r' || (c == L'\v' && SoftBreakBeginsLogicalLine(edit, p))) ++count;
-    }
-    return count;
 }
 
 // A display line whose logical count is known, to count on from.
@@ -65,6 +57,43 @@ bool VerticalTabBreaksLines() {
     return answer == 1;
 }
 
+// What a scan of the text [from, to) found: the line breaks at positions
+// [countFrom, countTo) that begin a logical line, and the characters at
+// `from` and at to - 1 (0 for an empty range).
+struct BreakScan {
+    int count = 0;
+    wchar_t first = 0, last = 0;
+};
+
+// Reads the text a piece at a time into one buffer kept for the purpose:
+// megabytes read at once cost more in fresh memory than in reading. Each
+// piece is a text-range read, which under Wine walks the paragraphs up to
+// its start, so the pieces are large.
+BreakScan ScanBreaks(HWND edit, LONG from, LONG to, LONG countFrom, LONG countTo) {
+    static std::vector<wchar_t> piece;
+    BreakScan scan;
+    for (LONG start = from; start < to;) {
+        LONG end = std::min(to, start + std::max(ScanPieceLength, 1L));
+        LONG read = ReadTextInto(edit, start, end, piece);
+        if (read <= 0) break;
+        const wchar_t* text = piece.data();
+        if (start == from) scan.first = text[0];
+        scan.last = text[read - 1];
+        LONG low = std::clamp(countFrom, start, start + read), high = std::clamp(countTo, start, start + read);
+        if (low < high) {
+            const wchar_t* begin = text + (low - start);
+            const wchar_t* stop = text + (high - start);
+            scan.count += static_cast<int>(std::count(begin, stop, L'\r'));
+            for (const wchar_t* tab = std::find(begin, stop, L'\v'); tab != stop;
+                 tab = std::find(tab + 1, stop, L'\v')) {
+                if (SoftBreakBeginsLogicalLine(edit, start + static_cast<LONG>(tab - text))) ++scan.count;
+            }
+        }
+        start += read;
+    }
+    return scan;
+}
+
 // Where no line breaks but at paragraph marks, the lines before the one
 // starting at `lineStart` that begin a logical line are those after the
 // marks above it: all the marks but those from lineStart - 1 on. Reading
@@ -73,13 +102,17 @@ bool CountFromTheEnd(HWND edit, const LayoutPrint& print, int line, LONG lineSta
     if (VerticalTabBreaksLines()) return false;
     LONG marks = CountParagraphMarks(edit, print.textLength);
     if (marks < 0) return false;
+    BreakScan below;
     std::wstring text;
-    if (!TextReadToTheEnd(print, lineStart - 1, &text))
-        text = ReadText(edit, lineStart - 1, print.textLength);
-    LONG below = static_cast<LONG>(std::count(text.begin(), text.end(), L'\r'));
-    if (below > marks || text.empty()) return false;
-    result->count = 1 + static_cast<int>(marks - below);
-    result->continues = LineRunsOn(edit, line - 1, -1, lineStart, text.front());
+    if (TextReadToTheEnd(print, lineStart - 1, &text) && !text.empty()) {
+        below.count = static_cast<int>(std::count(text.begin(), text.end(), L'\r'));
+        below.first = text.front();
+    } else {
+        below = ScanBreaks(edit, lineStart - 1, print.textLength, lineStart - 1, print.textLength);
+    }
+    if (below.count > marks || below.first == 0) return false;
+    result->count = 1 + static_cast<int>(marks - below.count);
+    result->continues = LineRunsOn(edit, line - 1, -1, lineStart, below.first);
     return true;
 }
 
@@ -97,15 +130,13 @@ LogicalCount CountLogicalLinesBefore(HWND edit, const LayoutPrint& print, int li
     bool nearerTheEnd = print.textLength - lineStart < lineStart - Anchor.start;
     if (line > Anchor.line && !(nearerTheEnd && CountFromTheEnd(edit, print, line, lineStart, &result))) {
         // The anchor line itself, and each line after a break before lineStart - 1.
-        std::wstring text = ReadText(edit, Anchor.start, lineStart);
-        result.count += (Anchor.before.continues ? 0 : 1) +
-                        LogicalStartsAfterBreaks(edit, text, Anchor.start, Anchor.start, lineStart - 1);
-        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.back());
+        BreakScan scan = ScanBreaks(edit, Anchor.start, lineStart, Anchor.start, lineStart - 1);
+        result.count += (Anchor.before.continues ? 0 : 1) + scan.count;
+        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, scan.last);
     } else if (line < Anchor.line) {
-        std::wstring text = ReadText(edit, lineStart - 1, Anchor.start);
-        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, text.empty() ? 0 : text.front());
-        result.count -= (result.continues ? 0 : 1) +
-                        LogicalStartsAfterBreaks(edit, text, lineStart - 1, lineStart, Anchor.start - 1);
+        BreakScan scan = ScanBreaks(edit, lineStart - 1, Anchor.start, lineStart, Anchor.start - 1);
+        result.continues = LineRunsOn(edit, line - 1, -1, lineStart, scan.first);
+        result.count -= (result.continues ? 0 : 1) + scan.count;
     }
     Anchor = {true, TextGeneration(), print, lineCount, line, lineStart, result};
     return result;
@@ -115,6 +146,5 @@ int CountLogicalLines(HWND edit, const LayoutPrint& print, int lineCount) {
     if (!print.wrap) return lineCount;
     LONG marks = VerticalTabBreaksLines() ? -1 : CountParagraphMarks(edit, print.textLength);
     if (marks >= 0) return 1 + static_cast<int>(marks);
-    std::wstring text = ReadText(edit, 0, print.textLength);
-    return 1 + LogicalStartsAfterBreaks(edit, text, 0, 0, static_cast<LONG>(text.size()));
+    return 1 + ScanBreaks(edit, 0, print.textLength, 0, print.textLength).count;
 }

@@ -5,6 +5,9 @@
 
 #include "view/display_lines.h"
 
+// How many characters the counts read at once.
+extern LONG ScanPieceLength;
+
 // Display lines before `line` (which starts at `lineStart`) that begin a
 // logical line, and whether line - 1 runs on into `line`.
 struct LogicalCount {

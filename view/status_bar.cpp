@@ -38,6 +38,13 @@ CaretPlace ReadCaretPlace() {
         return place;
     }
     LayoutPrint print = ReadLayoutPrint(EditControl);
+    // With word wrap on, the number of a line away from the end means
+    // counting the paragraphs above it, as the gutter's recount of the view
+    // after an edit does: the gutter counts first, and the caret's line,
+    // when in view, takes the number it found. (At the end of the text the
+    // count is known without reading.)
+    if (print.wrap && selection.cpMin < print.textLength && RefreshStaleLineNumbers(EditControl))
+        print = ReadLayoutPrint(EditControl);
     int lineCount = static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0));
     bool caret = selection.cpMin == selection.cpMax;
     LineOfPosition at = FindLineOfPosition(EditControl, print, selection.cpMin, lineCount, caret);
@@ -108,6 +115,20 @@ void SetPartWidths(const wchar_t* const texts[4]) {
 }
 
 }  // namespace
+
+// The control reports a new selection before the change that made it,
+// and a burst of keys reports many; the status bar follows once the
+// control is done with them.
+static bool StatusBarUpdatePosted = false;
+
+void ScheduleStatusBarUpdate() {
+    if (!StatusBarUpdatePosted) StatusBarUpdatePosted = PostMessageW(MainWindow, WM_UPDATESTATUSBAR, 0, 0);
+}
+
+void OnScheduledStatusBarUpdate() {
+    StatusBarUpdatePosted = false;
+    UpdateStatusBar();
+}
 
 void UpdateStatusBar() {
     GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};

@@ -72,6 +72,8 @@ int SetGutterWidthForLines(HWND window, int logicalLines);  // ComputeGutterWidt
 
 // status_bar.cpp
 void UpdateStatusBar();
+void ScheduleStatusBarUpdate();     // EN_SELCHANGE: UpdateStatusBar once the control is done
+void OnScheduledStatusBarUpdate();  // its WM_UPDATESTATUSBAR
 
 // size_text.cpp: "1023 bytes", "1.5 KB", ... for a count of characters.
 std::wstring FormatSizeText(long long characters);
