@@ -305,6 +305,32 @@ TEST_F(StatusBarParts, TypingInTheMiddleOfWrappedText) {
     }
 }
 
+// A space at a wrap replaced by a letter: the text keeps its length and
+// its line count, but the joined word moves to the next line, and with it
+// the caret's column. (Wine's control reports the new selection before
+// the change; the status bar must not read the lines as they were.)
+TEST_F(StatusBarParts, ReplacingTheSpaceAtAWrapMovesTheColumn) {
+    StartApp();
+    SetWrap(true);
+    ShowText(Paragraphs(40, 16));
+    int lines = LineCount();
+    for (int line = 1; line < lines; ++line) {
+        LONG start = Start(line);
+        std::wstring before(2, L'\0');
+        TEXTRANGEW range = {{start - 1, start}, before.data()};
+        SendMessageW(EditControl, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+        if (before[0] != L' ') continue;  // not a wrap at a space
+        SelectFromTo(start - 1, start);
+        SendMessageW(EditControl, WM_CHAR, L'q', 1);
+        PumpMessages();
+        ASSERT_EQ(LineCount(), lines) << "line " << line;
+        EXPECT_NE(Start(line), start) << "the word should have moved down";
+        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "line " << line;
+        return;
+    }
+    FAIL() << "no line wraps at a space";
+}
+
 // ---- Zoom ----
 
 TEST_F(StatusBarParts, ZoomTextAndCheckMarks) {
