@@ -3,8 +3,8 @@
 // reaches the editor, the main window, the gutter and the status bar is
 // counted and timed (time spent in the message itself, without the
 // messages it sends on). Prints, per action, its time and the messages
-// that took most of it. "hotpath_bench.exe [wrap] [long]" for word wrap
-// on, and for a document of ten long lines.
+// that took most of it. "hotpath_bench.exe [wrap] [long|log]" for word
+// wrap on, and for a document of ten long lines or of log-like lines.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -176,8 +176,10 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);  // every line out at once, also when piped
     bool wrap = argc > 1 && strcmp(argv[1], "wrap") == 0;
     bool longLines = argc > 1 && strcmp(argv[argc - 1], "long") == 0;
-    DocumentFile =
-        WriteBenchFile(L"hotpath10.txt", longLines ? MakeLongLines(10485760, 10) : MakeAsciiLines(10485760));
+    bool logLines = argc > 1 && strcmp(argv[argc - 1], "log") == 0;
+    DocumentFile = WriteBenchFile(L"hotpath10.txt", longLines  ? MakeLongLines(10485760, 10)
+                                                    : logLines ? MakeLogLines(10485760)
+                                                               : MakeAsciiLines(10485760));
     ReplaceDocument = WriteBenchFile(L"replace2.txt", MakeReplaceDocument(2097152, 50000));
     StartBenchEditor();
     if (wrap != Autowrap) ToggleAutoWrap();
@@ -188,7 +190,7 @@ int main(int argc, char** argv) {
     Watch(MainWindow, "main");
     Watch(GutterWindow, "gutter");
     Watch(StatusBar, "status");
-    printf("word wrap %s%s\n", wrap ? "on" : "off", longLines ? ", ten long lines" : "");
+    printf("word wrap %s%s\n", wrap ? "on" : "off", longLines ? ", ten long lines" : logLines ? ", log lines" : "");
 
     TimeAction("open 10 MB", [] { OpenFile(DocumentFile); });
     TimeAction("gutter a digit wider", WidenGutterByADigit);
