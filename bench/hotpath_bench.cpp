@@ -4,14 +4,18 @@
 // counted and timed (time spent in the message itself, without the
 // messages it sends on). Prints, per action, its time and the messages
 // that took most of it. "hotpath_bench.exe [wrap] [long|log]" for word
-// wrap on, and for a document of ten long lines or of log-like lines.
+// wrap on, and for a document of ten long lines or of log-like lines; with
+// HOTPATH_TIMELINE set in the environment each action also lists its
+// messages in the order they ran, three levels deep, with their start.
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <string>
 
 #include "app/app.h"
 #include "bench_support.h"
@@ -27,6 +31,19 @@ struct MessageCost {
 static std::map<std::pair<const char*, UINT>, MessageCost> Costs;
 static std::vector<double> ChildTime;  // per nesting level: time of the messages sent from inside
 
+static bool KeepTimeline = false;
+static double ActionStart = 0;
+static std::vector<std::string> Timeline;  // printed after the action, so that printing costs it nothing
+static const char* MessageName(UINT message);
+
+static void AddToTimeline(int depth, double start, const char* label, UINT message, double total) {
+    if (!KeepTimeline || depth > 2) return;
+    char line[160];
+    snprintf(line, sizeof(line), "%*s%8.2f  %-7s %-24s %7.2f ms", 4 + 4 * depth, "", start - ActionStart, label,
+             MessageName(message), total);
+    Timeline.push_back(line);
+}
+
 static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                      DWORD_PTR label) {
     ChildTime.push_back(0);
@@ -36,6 +53,7 @@ static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, L
     double own = total - ChildTime.back();
     ChildTime.pop_back();
     if (!ChildTime.empty()) ChildTime.back() += total;
+    AddToTimeline(static_cast<int>(ChildTime.size()), start, reinterpret_cast<const char*>(label), message, total);
     MessageCost& cost = Costs[{reinterpret_cast<const char*>(label), message}];
     cost.count++;
     cost.ms += own;
@@ -116,10 +134,15 @@ static void Report(const char* action, double ms) {
 
 static void TimeAction(const char* action, void (*run)()) {
     Costs.clear();
-    double start = NowMs();
+    Timeline.clear();
+    KeepTimeline = getenv("HOTPATH_TIMELINE") != nullptr;
+    double start = ActionStart = NowMs();
     run();
     PumpUntilIdle();
-    Report(action, NowMs() - start);
+    double ms = NowMs() - start;
+    KeepTimeline = false;
+    Report(action, ms);
+    for (const std::string& line : Timeline) puts(line.c_str());
 }
 
 static void PressChord(WORD modifier, WORD key) {

@@ -91,6 +91,32 @@ int MeasureInStatusBar(const std::wstring& text) {
     return size.cx;
 }
 
+// Paints a colour straight onto the status bar's screen, as a window
+// moved away might leave it, without asking the bar to repaint.
+constexpr COLORREF Scribble = RGB(255, 0, 255);
+void ScribbleOverStatusBar() {
+    RECT client;
+    GetClientRect(StatusBar, &client);
+    HDC dc = GetDC(StatusBar);
+    HBRUSH brush = CreateSolidBrush(Scribble);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    ReleaseDC(StatusBar, dc);
+}
+
+// How many pixels of a part still show the scribble (every other pixel looked at).
+int ScribbledPixelsIn(int part) {
+    RECT rect = {};
+    SendMessageW(StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
+    HDC dc = GetDC(StatusBar);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; y += 2) {
+        for (int x = rect.left; x < rect.right; x += 2) count += GetPixel(dc, x, y) == Scribble;
+    }
+    ReleaseDC(StatusBar, dc);
+    return count;
+}
+
 bool ZoomChecked(UINT id) {
     return GetMenuState(GetOptionsSubmenu(OPTIONS_POS_ZOOM), id, MF_BYCOMMAND) & MF_CHECKED;
 }
@@ -329,6 +355,30 @@ TEST_F(StatusBarParts, ReplacingTheSpaceAtAWrapMovesTheColumn) {
         return;
     }
     FAIL() << "no line wraps at a space";
+}
+
+// Wine's status bar repaints each part at once when its text changes; the
+// update sets all its texts first and has the bar repaint once. What it
+// shows must still be the new texts, and a repaint that was due before
+// the update must not be lost to it.
+TEST_F(StatusBarParts, NewTextsReachTheScreen) {
+    StartApp();
+    ShowText(Paragraphs(20, 5));
+    SelectFromTo(3, 3);
+    ScribbleOverStatusBar();
+    ASSERT_GT(ScribbledPixelsIn(0), 0) << "the scribble did not reach the screen";
+    SendMessageW(EditControl, WM_CHAR, L'x', 1);  // a new Col and a new size
+    PumpMessages();
+    EXPECT_EQ(StatusPartText(0), L" Line 1  Col 5  Sel 0 ");
+    EXPECT_EQ(ScribbledPixelsIn(0), 0) << "Line and Col";
+    EXPECT_EQ(ScribbledPixelsIn(3), 0) << "the size";
+
+    // Nothing changes, but the whole bar was waiting to be repainted.
+    ScribbleOverStatusBar();
+    InvalidateRect(StatusBar, nullptr, TRUE);
+    UpdateStatusBar();
+    PumpMessages();
+    for (int part = 0; part < 5; ++part) EXPECT_EQ(ScribbledPixelsIn(part), 0) << "part " << part;
 }
 
 // ---- Zoom ----

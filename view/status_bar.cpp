@@ -78,9 +78,50 @@ void CheckZoomPreset(int zoom) {
         CheckMenuItem(menu, id, MF_BYCOMMAND | MF_UNCHECKED);
 }
 
-void SetPartText(int part, const wchar_t* text) {
+// True when the part's text changed.
+bool SetPartText(int part, const wchar_t* text) {
+    wchar_t shown[256] = {};
+    LRESULT length = SendMessageW(StatusBar, SB_GETTEXTLENGTHW, part, 0);
+    if (LOWORD(length) < 256) {
+        SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(shown));
+        if (wcscmp(shown, text) == 0) return false;
+    }
     SendMessageW(StatusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(text));
+    return true;
 }
+
+// Wine's status bar repaints at once for each part whose text changes, and
+// a keystroke changes two (Col and the size); with its drawing held while
+// they are set, one repaint shows them all.
+class HeldStatusBarDrawing {
+public:
+    HeldStatusBarDrawing() : held_((GetWindowLongW(StatusBar, GWL_STYLE) & WS_VISIBLE) != 0) {
+        if (!held_) return;
+        // Wine drops what was waiting to be painted when the drawing is held.
+        whole_ = GetUpdateRect(StatusBar, nullptr, FALSE);
+        SendMessageW(StatusBar, WM_SETREDRAW, FALSE, 0);
+    }
+    ~HeldStatusBarDrawing() {
+        if (!held_) return;
+        SendMessageW(StatusBar, WM_SETREDRAW, TRUE, 0);
+        if (whole_ || !IsRectEmpty(&changed_)) InvalidateRect(StatusBar, whole_ ? nullptr : &changed_, TRUE);
+    }
+    HeldStatusBarDrawing(const HeldStatusBarDrawing&) = delete;
+    HeldStatusBarDrawing& operator=(const HeldStatusBarDrawing&) = delete;
+
+    // Part `part` (-1: the whole bar) needs painting.
+    void Changed(int part) {
+        RECT rect = {};
+        if (part < 0 || !SendMessageW(StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect)))
+            whole_ = true;
+        UnionRect(&changed_, &changed_, &rect);
+    }
+
+private:
+    bool held_;
+    bool whole_ = false;
+    RECT changed_ = {};
+};
 
 int MeasureText(HDC dc, const wchar_t* text) {
     SIZE size = {};
@@ -90,8 +131,8 @@ int MeasureText(HDC dc, const wchar_t* text) {
 
 // Parts 1 to 4 are as wide as their texts in the status bar's own font,
 // plus a pad; part 0 takes what is left and shrinks to nothing first; the
-// last part ends short of the size grip.
-void SetPartWidths(const wchar_t* const texts[4]) {
+// last part ends short of the size grip. True when the parts moved.
+bool SetPartWidths(const wchar_t* const texts[4]) {
     RECT client;
     GetClientRect(StatusBar, &client);
     int widths[4];
@@ -110,8 +151,9 @@ void SetPartWidths(const wchar_t* const texts[4]) {
     int current[5] = {};
     if (SendMessageW(StatusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(current)) == 5 &&
         std::equal(edges, edges + 5, current))
-        return;
+        return false;
     SendMessageW(StatusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    return true;
 }
 
 }  // namespace
@@ -147,10 +189,10 @@ void UpdateStatusBar() {
     // The parts first: a status bar fresh from creation has only one, and
     // drops the texts of parts it does not have yet.
     const wchar_t* const measured[4] = {wrap, zoomText, size, DocumentEncoding};
-    SetPartWidths(measured);
-    SetPartText(0, position);
-    SetPartText(1, wrap);
-    SetPartText(2, zoomText);
-    SetPartText(3, size);
-    SetPartText(4, DocumentEncoding);
+    HeldStatusBarDrawing drawing;
+    if (SetPartWidths(measured)) drawing.Changed(-1);
+    const wchar_t* const texts[5] = {position, wrap, zoomText, size, DocumentEncoding};
+    for (int part = 0; part < 5; ++part) {
+        if (SetPartText(part, texts[part])) drawing.Changed(part);
+    }
 }
