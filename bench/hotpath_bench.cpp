@@ -39,8 +39,8 @@ static const char* MessageName(UINT message);
 static void AddToTimeline(int depth, double start, const char* label, UINT message, double total) {
     if (!KeepTimeline || depth > 2) return;
     char line[160];
-    snprintf(line, sizeof(line), "%*s%8.2f  %-7s %-24s %7.2f ms", 4 + 4 * depth, "", start - ActionStart, label,
-             MessageName(message), total);
+    snprintf(line, sizeof(line), "%*s%8.2f  %-7s %-24s %7.2f ms", 4 + 4 * depth, "", start - ActionStart,
+             label, MessageName(message), total);
     Timeline.push_back(line);
 }
 
@@ -53,7 +53,8 @@ static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, L
     double own = total - ChildTime.back();
     ChildTime.pop_back();
     if (!ChildTime.empty()) ChildTime.back() += total;
-    AddToTimeline(static_cast<int>(ChildTime.size()), start, reinterpret_cast<const char*>(label), message, total);
+    AddToTimeline(static_cast<int>(ChildTime.size()), start, reinterpret_cast<const char*>(label), message,
+                  total);
     MessageCost& cost = Costs[{reinterpret_cast<const char*>(label), message}];
     cost.count++;
     cost.ms += own;

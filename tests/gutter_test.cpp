@@ -719,8 +719,12 @@ struct EndCase {
 
 // With word wrap off the gutter reads the last lines up from the caret at
 // the end of the text, and with it on counts the paragraphs from the end;
-// each way that could go wrong is met here.
-void CheckTheLinesAtTheEnd(bool wrap) {
+// each way that could go wrong is met here. The last line's top comes from
+// the system caret while the editor shows it (it has the focus), else from
+// the control.
+void CheckTheLinesAtTheEnd(bool wrap, bool focused) {
+    SetFocus(focused ? EditControl : nullptr);
+    PumpMessages();
     std::wstring many = MakeDocument(6, 120, 8);
     const EndCase cases[] = {
         {"short lines", many},
@@ -729,13 +733,15 @@ void CheckTheLinesAtTheEnd(bool wrap) {
         {"ending in a paragraph mark", many + L"\r\n"},
         {"ending in empty lines", many + L"\r\n\r\n\r\n"},
         {"a line of another script in view", many + L"\r\n\x0436\x0436 \x4E2D\r\nlast"},
+        {"another script on the last line", many + L"\r\n\x4E2D\x6587 \x0436"},
         {"tabs and a long line in view", many + L"\r\n\ta\tb\r\n" + std::wstring(500, L'y') + L"\r\nz"},
         {"fewer lines than the view", L"one\r\ntwo\r\nthree"},
         {"empty", L""},
     };
     for (const EndCase& end : cases) {
         SetWrap(wrap);
-        std::string name = std::string(end.name) + (wrap ? ", wrap on" : ", wrap off");
+        std::string name =
+            std::string(end.name) + (wrap ? ", wrap on" : ", wrap off") + (focused ? "" : ", no focus");
         ShowText(end.text);
         ExpectSameAsTheWalk(name + ": top");
         PressCtrlKey(VK_END);
@@ -773,12 +779,22 @@ void CheckTheLinesAtTheEnd(bool wrap) {
 
 TEST_F(Gutter, WrapOffLinesReadUpFromTheCaretAtTheEndMatchTheWalk) {
     StartApp();
-    CheckTheLinesAtTheEnd(false);
+    CheckTheLinesAtTheEnd(false, true);
+}
+
+TEST_F(Gutter, WrapOffLinesAtTheEndWithoutTheFocusMatchTheWalk) {
+    StartApp();
+    CheckTheLinesAtTheEnd(false, false);
 }
 
 TEST_F(Gutter, WrapOnLinesAtTheEndMatchTheWalk) {
     StartApp();
-    CheckTheLinesAtTheEnd(true);
+    CheckTheLinesAtTheEnd(true, true);
+}
+
+TEST_F(Gutter, WrapOnLinesAtTheEndWithoutTheFocusMatchTheWalk) {
+    StartApp();
+    CheckTheLinesAtTheEnd(true, false);
 }
 
 // Words up to `length` characters, without a line break.

@@ -58,6 +58,26 @@ using HotPaths = AppFixture;
 
 // Zoom and layout: a message that would lay the text out again to the
 // same zoom or the same rectangle is not sent.
+// Typing at the end of the text: the lines at the end are read up from the
+// caret, whose own top the system caret shows, so the gutter asks the
+// control for no position (each such answer walks the whole document).
+TEST_F(HotPaths, TypingAtTheEndAsksTheControlForNoPosition) {
+    StartApp();
+    std::wstring text;
+    for (int i = 0; i < 400; ++i) text += L"line " + std::to_wstring(i) + L" of plain words\r\n";
+    for (bool wrap : {false, true}) {
+        if (Autowrap != wrap) ToggleAutoWrap();
+        SetEditorText(text);
+        SetFocus(EditControl);
+        PressCtrlKey(VK_END);
+        MessageCounter counter(EditControl);
+        SendMessageW(EditControl, WM_CHAR, L'x', 1);
+        PumpMessages();
+        EXPECT_EQ(counter[EM_POSFROMCHAR], 0) << "wrap " << wrap;
+        EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 401) << "wrap " << wrap;
+    }
+}
+
 TEST_F(HotPaths, ResetViewAtHundredPercentKeepsTheZoomWithoutSettingIt) {
     StartApp();
     MessageCounter counter(EditControl);

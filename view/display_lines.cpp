@@ -16,7 +16,9 @@
 //   so the text tells which lines continue;
 // - after an edit, the lines whose text reads as before keep their place;
 // - below a line of plain ASCII the next line's top follows from the
-//   plain line height.
+//   plain line height;
+// - with the caret at the end of the text, the last line's top is the
+//   system caret's while the control shows it.
 #include "view/display_lines.h"
 
 #include <richedit.h>
@@ -454,6 +456,21 @@ bool EndMayBeInView(HWND edit) {
     return info.nMax - (info.nPos + page) < page;
 }
 
+// The top of the last line, which holds the caret, when the text from
+// `start` to the end has been read: the top of the system caret, which the
+// control keeps at the insertion point while it shows it, so that no query
+// walks the document. A caret of the plain line height on a line of plain
+// text stands at the line's top; anything else is asked of the control (a
+// taller character on the line sets the caret lower).
+LONG LastLineTop(HWND edit, TextWindow& text, LONG start, LONG end, LONG height) {
+    GUITHREADINFO caret = {sizeof(caret)};
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &caret) && caret.hwndCaret == edit &&
+        (caret.flags & GUI_CARETBLINKING) && caret.rcCaret.bottom - caret.rcCaret.top == height &&
+        text.Span(start, end) && IsPlainText(text, start, end))
+        return caret.rcCaret.top;
+    return TopOf(edit, start);
+}
+
 // The starts of the display lines of the paragraph [from, end): with word
 // wrap on, where the model breaks it. False when that cannot be told.
 bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, PredictedWraps& wraps,
@@ -485,11 +502,11 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     if (!print.wrap && CountParagraphMarks(edit, print.textLength) != lineCount - 1) return false;
     LONG height = Plain.height;
     LONG start = LineStart(edit, -1);
-    LONG top = TopOf(edit, start);
     LONG edge = print.format.top;
     int rows = (print.client.bottom - print.client.top) / std::max(height, 1L) + 2;
-    if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
     if (!text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength)) return false;
+    LONG top = LastLineTop(edit, text, start, print.textLength, height);
+    if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
 
     PredictedWraps wraps;
     std::vector<LONG> starts;
@@ -537,7 +554,9 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
         return false;
     KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
     if (known.limit < oldLast) return false;
-    LONG delta = TopOf(edit, old.lines.back().start) - old.lines.back().top;
+    LONG height = Plain.known && SameLayoutApartFromText(Plain.print, print) ? Plain.height : -1;
+    LONG delta =
+        LastLineTop(edit, text, old.lines.back().start, print.textLength, height) - old.lines.back().top;
     LONG edge = print.format.top;
     if (old.lines[0].top + delta > edge) return false;  // a line above them shows
     size_t first = 0;
