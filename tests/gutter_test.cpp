@@ -797,6 +797,46 @@ TEST_F(Gutter, WrapOnLinesAtTheEndWithoutTheFocusMatchTheWalk) {
     CheckTheLinesAtTheEnd(true, false);
 }
 
+// Characters [from, to) drawn in a font twice the editor's size. Text of
+// another size cannot be typed, pasted or dropped into the editor; the
+// control is given some here to stand for a line that Windows draws
+// higher than plain text (a character in a font bound to its script).
+void Enlarge(LONG from, LONG to) {
+    CHARRANGE selection;
+    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof(format);
+    SendMessageW(EditControl, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    format.dwMask = CFM_SIZE;
+    format.yHeight *= 2;
+    SendMessageW(EditControl, EM_SETSEL, from, to);
+    SendMessageW(EditControl, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    GutterDirty = true;  // a change of format raises no EN_CHANGE
+    PumpMessages();
+}
+
+// With word wrap off and the caret at the end, the tops of the lines follow
+// from the caret's only while every line above is as high as plain text;
+// a higher one anywhere above, the first included, must not go unseen.
+TEST_F(Gutter, AHigherLineAboveTheViewIsNotMissedAtTheEnd) {
+    StartApp();
+    SetFocus(EditControl);
+    for (LONG higher : {0L, 1L, 40L, 200L}) {
+        ShowText(Lines(300));
+        ExpectSameAsTheWalk("top");
+        LONG start = Start(static_cast<int>(higher));
+        Enlarge(start, start + 4);
+        std::string name = "line " + std::to_string(higher) + " higher";
+        PressCtrlKey(VK_END);
+        ExpectSameAsTheWalk(name + ": Ctrl+End");
+        TypeAtTheCaret(L"x");
+        ExpectSameAsTheWalk(name + ": a character typed at the end");
+        ScrollLines(-2);
+        ExpectSameAsTheWalk(name + ": two lines up");
+    }
+}
+
 // Words up to `length` characters, without a line break.
 static std::wstring LongParagraph(size_t length) {
     std::wstring text;

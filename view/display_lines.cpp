@@ -456,6 +456,17 @@ bool EndMayBeInView(HWND edit) {
     return info.nMax - (info.nPos + page) < page;
 }
 
+// The system caret's rectangle while the editor shows it; the control
+// keeps it at the insertion point.
+bool ShownCaret(HWND edit, RECT* caret) {
+    GUITHREADINFO thread = {sizeof(thread)};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &thread) || thread.hwndCaret != edit ||
+        !(thread.flags & GUI_CARETBLINKING))
+        return false;
+    *caret = thread.rcCaret;
+    return true;
+}
+
 // The top of the last line, which holds the caret, when the text from
 // `start` to the end has been read: the top of the system caret, which the
 // control keeps at the insertion point while it shows it, so that no query
@@ -463,13 +474,47 @@ bool EndMayBeInView(HWND edit) {
 // text stands at the line's top; anything else is asked of the control (a
 // taller character on the line sets the caret lower).
 LONG LastLineTop(HWND edit, TextWindow& text, LONG start, LONG end, LONG height) {
-    GUITHREADINFO caret = {sizeof(caret)};
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &caret) && caret.hwndCaret == edit &&
-        (caret.flags & GUI_CARETBLINKING) && caret.rcCaret.bottom - caret.rcCaret.top == height &&
-        text.Span(start, end) && IsPlainText(text, start, end))
-        return caret.rcCaret.top;
+    RECT caret;
+    if (ShownCaret(edit, &caret) && caret.bottom - caret.top == height && text.Span(start, end) &&
+        IsPlainText(text, start, end))
+        return caret.top;
     return TopOf(edit, start);
 }
+
+// With word wrap off and a paragraph mark ending every line but the last,
+// each line holds its paragraph's mark, drawn in the one format of plain
+// text, so no line is lower than a plain line; and the caret at the end of
+// the text stands on the last line, no higher than its top. So when the
+// caret stands exactly one plain height per line below the first line,
+// every line above the last is plain-high and the caret is at the last
+// line's top: all the tops follow from the first line's, which is asked
+// at no cost, and nothing is read. The first line's own top is not taken
+// (a taller character on it may report it lower by as much as the line is
+// taller), nor are the lines' starts, which with word wrap off number
+// nothing: they are -1 but for the last line's.
+bool ReadEvenLinesUpFromTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int bottom,
+                                 DisplayLineRange& range) {
+    RECT caret;
+    if (print.wrap || lineCount < 2 || !ShownCaret(edit, &caret) ||
+        CountParagraphMarks(edit, print.textLength) != lineCount - 1)
+        return false;
+    long long height = Plain.height;
+    long long firstTop = TopOf(edit, 0);
+    if (height <= 0 || caret.top - firstTop != (lineCount - 1) * height || firstTop > print.format.top)
+        return false;
+    long long first = (print.format.top - firstTop) / height;  // the first whose bottom is below the edge
+    if (first < 1) return false;
+    range.first = static_cast<int>(first);
+    range.firstContinues = false;
+    range.lines.clear();
+    for (long long line = first; line < lineCount; ++line) {
+        LONG top = static_cast<LONG>(firstTop + line * height);
+        range.lines.push_back({line == lineCount - 1 ? LineStart(edit, -1) : -1, top, false});
+        if (top >= bottom) break;
+    }
+    return true;
+}
+DisplayLineRange EvenLines;
 
 // The starts of the display lines of the paragraph [from, end): with word
 // wrap on, where the model breaks it. False when that cannot be told.
@@ -638,9 +683,11 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
 
 const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom) {
     if (!CaretAtTheEnd(edit, print) || !EndMayBeInView(edit)) return nullptr;
+    bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
+    // Lines without their starts are not kept for the readers that follow.
+    if (plainKnown && ReadEvenLinesUpFromTheCaret(edit, print, lineCount, bottom, EvenLines)) return &EvenLines;
     TextWindow text(edit, print.textLength);
     DisplayLineRange range;
-    bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
     bool read = (print.wrap && ReadDownToTheCaret(edit, print, lineCount, bottom, text, range)) ||
                 (plainKnown && ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range));
     if (!read) return nullptr;

@@ -12,7 +12,7 @@
 #include <vector>
 
 struct DisplayLine {
-    LONG start;      // EM_LINEINDEX of the line
+    LONG start;      // EM_LINEINDEX of the line; see ReadLinesAtTheEnd
     LONG top;        // EM_POSFROMCHAR's y for that start, editor client coordinates
     bool continues;  // runs on into the next line: no line break between them
 };
@@ -58,7 +58,8 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
                                          int bottom);
 
 // The lines from the first visible one down to `bottom` when they can be
-// read up from the caret at the end of the text, else nullptr.
+// read up from the caret at the end of the text, else nullptr. With word
+// wrap off their starts may be left out (-1), but for the last line's.
 const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom);
 
 // The text from `from` to the end, when the lines read last were read

@@ -56,6 +56,8 @@ static bool WidenForDigits(int largest) {
 // The lines at the end of the text are read up from the caret there when
 // it can be done; otherwise the first visible line is asked for, and the
 // lines are read when it or anything else changed since the last refresh.
+// (With word wrap off the read from the caret usually costs no walk of the
+// document, which asking for the first visible line does.)
 RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
     int lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
     LayoutPrint print = ReadLayoutPrint(edit);
@@ -67,7 +69,7 @@ RefreshedLines RefreshLineNumbers(HWND edit, int visibleBottom) {
     }
     bool endNumbered = !changed && NumberedEnd == lineCount;
     const DisplayLineRange* read =
-        endNumbered ? nullptr : ReadLinesAtTheEnd(edit, print, lineCount, visibleBottom);
+        endNumbered && print.wrap ? nullptr : ReadLinesAtTheEnd(edit, print, lineCount, visibleBottom);
     int first = read ? read->first : static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     if (!changed && first == CacheFirstLine) return {true, lineCount, first, read};
     LineNumberCache.resize(static_cast<size_t>(lineCount) + 32);
