@@ -685,7 +685,8 @@ const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, i
     if (!CaretAtTheEnd(edit, print) || !EndMayBeInView(edit)) return nullptr;
     bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
     // Lines without their starts are not kept for the readers that follow.
-    if (plainKnown && ReadEvenLinesUpFromTheCaret(edit, print, lineCount, bottom, EvenLines)) return &EvenLines;
+    if (plainKnown && ReadEvenLinesUpFromTheCaret(edit, print, lineCount, bottom, EvenLines))
+        return &EvenLines;
     TextWindow text(edit, print.textLength);
     DisplayLineRange range;
     bool read = (print.wrap && ReadDownToTheCaret(edit, print, lineCount, bottom, text, range)) ||
