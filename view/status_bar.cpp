@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "document/document.h"
@@ -104,7 +105,8 @@ public:
     ~HeldStatusBarDrawing() {
         if (!held_) return;
         SendMessageW(StatusBar, WM_SETREDRAW, TRUE, 0);
-        if (whole_ || !IsRectEmpty(&changed_)) InvalidateRect(StatusBar, whole_ ? nullptr : &changed_, TRUE);
+        if (whole_) InvalidateRect(StatusBar, nullptr, TRUE);
+        for (const RECT& rect : changed_) InvalidateRect(StatusBar, &rect, TRUE);
     }
     HeldStatusBarDrawing(const HeldStatusBarDrawing&) = delete;
     HeldStatusBarDrawing& operator=(const HeldStatusBarDrawing&) = delete;
@@ -114,13 +116,13 @@ public:
         RECT rect = {};
         if (part < 0 || !SendMessageW(StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect)))
             whole_ = true;
-        UnionRect(&changed_, &changed_, &rect);
+        changed_.push_back(rect);
     }
 
 private:
     bool held_;
     bool whole_ = false;
-    RECT changed_ = {};
+    std::vector<RECT> changed_;
 };
 
 int MeasureText(HDC dc, const wchar_t* text) {
