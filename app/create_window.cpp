@@ -48,7 +48,7 @@ HWND CreateEditorControl(HWND window) {
                                 window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (!edit) return nullptr;
-    SetWindowSubclass(edit, EditSubclassProc, 1, 0);
+    SubclassEditor(edit);
     // The control takes a reference of its own and drops it when destroyed.
     IRichEditOleCallback* callback = CreateOleCallback();
     SendMessageW(edit, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback));

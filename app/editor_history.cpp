@@ -102,16 +102,16 @@ void ShowFreshEditorKeepingOld(HWND fresh) {
 static bool HasEditorBefore() { return !Editors.empty() && Shown > 0; }
 static bool HasEditorAfter() { return !Editors.empty() && Shown + 1 < Editors.size(); }
 
-// The control's own answers come from DefSubclassProc: these run inside the
-// editor's subclass procedure.
-static bool OwnCanUndo(HWND edit) { return DefSubclassProc(edit, EM_CANUNDO, 0, 0) != 0; }
-static bool OwnCanRedo(HWND edit) { return DefSubclassProc(edit, EM_CANREDO, 0, 0) != 0; }
+// The control's own answers, from below the editor's subclass procedure,
+// inside which these run.
+static bool OwnCanUndo(HWND edit) { return CallEditorControl(edit, EM_CANUNDO, 0, 0) != 0; }
+static bool OwnCanRedo(HWND edit) { return CallEditorControl(edit, EM_CANREDO, 0, 0) != 0; }
 
 LRESULT UndoInEditor(HWND edit) {
     if (edit != EditControl) return FALSE;  // a kept editor takes no commands
     if (OwnCanUndo(edit)) {
         ++UndoRedoDepth;
-        LRESULT result = DefSubclassProc(edit, EM_UNDO, 0, 0);
+        LRESULT result = CallEditorControl(edit, EM_UNDO, 0, 0);
         --UndoRedoDepth;
         if (HasEditorAfter()) ++UndoneSinceShown;
         return result;
@@ -126,7 +126,7 @@ LRESULT RedoInEditor(HWND edit) {
     bool ownFirst = UndoneSinceShown > 0 || !HasEditorAfter();
     if (ownFirst && OwnCanRedo(edit)) {
         ++UndoRedoDepth;
-        LRESULT result = DefSubclassProc(edit, EM_REDO, 0, 0);
+        LRESULT result = CallEditorControl(edit, EM_REDO, 0, 0);
         --UndoRedoDepth;
         if (UndoneSinceShown > 0) --UndoneSinceShown;
         return result;

@@ -92,6 +92,9 @@ void SaveDocumentAsCommand();
 extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR subclassId, DWORD_PTR referenceData);
+void SubclassEditor(HWND edit);  // puts EditSubclassProc (id 1, data 0) over a new editor
+// The rich edit control's own answer, below EditSubclassProc.
+LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ole_callback.cpp: a new MyCallback object with a reference count of 1.
 IRichEditOleCallback* CreateOleCallback();

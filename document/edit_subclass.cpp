@@ -2,7 +2,6 @@
 // over the mouse wheel (Ctrl zooms), never erases, and opens dropped files.
 #include "document/document.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -74,7 +73,7 @@ static LRESULT OnDropFiles(HDROP drop) {
 }
 
 static LRESULT OnHorizontalScroll(HWND edit, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = DefSubclassProc(edit, WM_HSCROLL, wParam, lParam);
+    LRESULT result = CallEditorControl(edit, WM_HSCROLL, wParam, lParam);
     RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return result;
 }
@@ -93,13 +92,13 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
         RedoInEditor(edit);
         return 0;
     }
-    return DefSubclassProc(edit, WM_KEYDOWN, key, lParam);
+    return CallEditorControl(edit, WM_KEYDOWN, key, lParam);
 }
 
 static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam) {
     constexpr WPARAM CtrlY = 0x19, CtrlZ = 0x1A;
     if (code == CtrlY || code == CtrlZ) return 0;
-    return DefSubclassProc(edit, WM_CHAR, code, lParam);
+    return CallEditorControl(edit, WM_CHAR, code, lParam);
 }
 
 static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -109,7 +108,7 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PAINT:
     case WM_SETFONT:
     case WM_VSCROLL:
-    case ScrollRelatedMessage: InvalidateGutter(); return DefSubclassProc(window, message, wParam, lParam);
+    case ScrollRelatedMessage: InvalidateGutter(); return CallEditorControl(window, message, wParam, lParam);
     case WM_MOUSEWHEEL: InvalidateGutter(); return OnMouseWheel(window, wParam);
     case WM_ERASEBKGND: return 1;  // the control paints its whole background itself
     case WM_HSCROLL: return OnHorizontalScroll(window, wParam, lParam);
@@ -121,11 +120,33 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case EM_REDO: return RedoInEditor(window);
     case EM_CANUNDO: return CanUndoInEditor(window);
     case EM_CANREDO: return CanRedoInEditor(window);
-    default: return DefSubclassProc(window, message, wParam, lParam);
+    default: return CallEditorControl(window, message, wParam, lParam);
     }
 }
 
 int EditorProcedureDepth = 0;
+
+// The procedure of the rich edit class, which every editor shares.
+static WNDPROC RichEditProcedure = nullptr;
+
+// Wine keeps a window's properties in its server, and comctl32's subclass
+// chain looks itself up there twice for every message: about 0.1 ms a
+// message on this machine, where the control's own answer takes a
+// microsecond, and the editor takes dozens of messages a keystroke. So the
+// editor is subclassed by its window procedure, with EditSubclassProc
+// called as comctl32 would call it.
+static LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return EditSubclassProc(window, message, wParam, lParam, 1, 0);
+}
+
+void SubclassEditor(HWND edit) {
+    LONG_PTR own = SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc));
+    if (!RichEditProcedure) RichEditProcedure = reinterpret_cast<WNDPROC>(own);
+}
+
+LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(RichEditProcedure, edit, message, wParam, lParam);
+}
 
 // Counts the calls on the stack, so that a retired editor is never
 // destroyed from inside its own procedure.

@@ -92,9 +92,9 @@ EditorSetup ReadSetup(HWND edit) {
     setup.extendedStyle = GetWindowLongPtrW(edit, GWL_EXSTYLE);
     setup.eventMask = SendMessageW(edit, EM_GETEVENTMASK, 0, 0);
     setup.limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
-    // Taking the subclass off tells whether it was there; it goes back on.
-    setup.subclassed = RemoveWindowSubclass(edit, EditSubclassProc, 1);
-    if (setup.subclassed) SetWindowSubclass(edit, EditSubclassProc, 1, 0);
+    // Subclassed: its window procedure is no longer its class's.
+    setup.subclassed =
+        static_cast<ULONG_PTR>(GetWindowLongPtrW(edit, GWLP_WNDPROC)) != GetClassLongPtrW(edit, GCLP_WNDPROC);
     CHARFORMAT2W format = {};
     format.cbSize = sizeof(format);
     SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
