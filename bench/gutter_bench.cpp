@@ -145,12 +145,17 @@ struct QueryTally {
 std::map<UINT, QueryTally> Queries;
 bool CountingQueries = false;
 
+// The editor's procedure below the counting one, which replaces it rather
+// than joining comctl32's subclass chain: that chain would add about 0.1 ms
+// to every message under Wine.
+WNDPROC EditorProcedure = nullptr;
+
 // Messages sent from within a counted one are the control's own business.
-LRESULT CALLBACK CountQueries(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (!CountingQueries) return DefSubclassProc(window, message, wParam, lParam);
+LRESULT CALLBACK CountQueries(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!CountingQueries) return CallWindowProcW(EditorProcedure, window, message, wParam, lParam);
     CountingQueries = false;
     double start = NowMs();
-    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    LRESULT result = CallWindowProcW(EditorProcedure, window, message, wParam, lParam);
     QueryTally& tally = Queries[message];
     ++tally.count;
     tally.ms += NowMs() - start;
@@ -382,7 +387,8 @@ void MeasureView(const char* wrap) {
 
 int main() {
     StartBenchEditor();
-    SetWindowSubclass(EditControl, CountQueries, 77, 0);
+    EditorProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(EditControl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountQueries)));
     std::wstring text = MakeDocument();
     double start = NowMs();
     LoadDocument(text);
