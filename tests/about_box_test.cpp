@@ -205,10 +205,8 @@ TEST_F(AboutBox, LinkIsDrawnWithoutBackground) {
         HWND control = GetDlgItem(dialog, IDC_ABOUT_LINK);
         RECT area;
         GetClientRect(control, &area);
+        ScribbleOver(control, ground);
         HDC dc = GetDC(control);
-        HBRUSH magenta = CreateSolidBrush(ground);
-        FillRect(dc, &area, magenta);
-        DeleteObject(magenta);
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         int groundPixels = 0;
         int linkPixels = 0;

@@ -93,15 +93,6 @@ Image PaintAndReadGutter() {
     return ReadGutterPixels();
 }
 
-void ScribbleOverGutter(COLORREF colour) {
-    RECT client = GutterClient();
-    HDC window = GetDC(GutterWindow);
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(window, &client, brush);
-    DeleteObject(brush);
-    ReleaseDC(GutterWindow, window);
-}
-
 int CountPixels(const Image& image, RECT area, COLORREF colour, bool equal) {
     int count = 0;
     for (int y = std::max(area.top, 0L); y < std::min<LONG>(area.bottom, image.height); ++y) {
@@ -516,7 +507,7 @@ TEST_F(Gutter, BarRunningPastTheBandIsCutAtItsBottomWithoutTheGap) {
     PumpMessages();
     // Only a band down into the paragraph's fourth line is painted.
     int bandBottom = Top(3) + 1;
-    ScribbleOverGutter(RGB(255, 0, 0));
+    ScribbleOver(GutterWindow, RGB(255, 0, 0));
     RECT client = GutterClient();
     RECT band = {0, 0, client.right, bandBottom};
     InvalidateRect(GutterWindow, &band, FALSE);

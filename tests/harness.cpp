@@ -30,6 +30,16 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 std::wstring TaviloExePath() { return TestProgramFolder() + L"..\\..\\tavilo.exe"; }
 
+void ScribbleOver(HWND window, COLORREF colour) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
 std::wstring WindowText(HWND window) {
     int length = GetWindowTextLengthW(window);
     std::wstring text(length + 1, L'\0');

@@ -30,6 +30,10 @@ std::ostream& operator<<(std::ostream& out, const Range& range);
 Range Selection();
 void Select(LONG start, LONG end);
 
+// Paints a colour straight onto a window's client area on the screen, as a
+// window moved away might leave it, without asking the window to repaint.
+void ScribbleOver(HWND window, COLORREF colour);
+
 // Text helpers.
 std::wstring WindowText(HWND window);
 std::wstring EditorText();                     // EditControl's text as WM_GETTEXT gives it

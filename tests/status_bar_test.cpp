@@ -91,18 +91,7 @@ int MeasureInStatusBar(const std::wstring& text) {
     return size.cx;
 }
 
-// Paints a colour straight onto the status bar's screen, as a window
-// moved away might leave it, without asking the bar to repaint.
 constexpr COLORREF Scribble = RGB(255, 0, 255);
-void ScribbleOverStatusBar() {
-    RECT client;
-    GetClientRect(StatusBar, &client);
-    HDC dc = GetDC(StatusBar);
-    HBRUSH brush = CreateSolidBrush(Scribble);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
-    ReleaseDC(StatusBar, dc);
-}
 
 // How many pixels of a part still show the scribble (every other pixel looked at).
 int ScribbledPixelsIn(int part) {
@@ -365,7 +354,7 @@ TEST_F(StatusBarParts, NewTextsReachTheScreen) {
     StartApp();
     ShowText(Paragraphs(20, 5));
     SelectFromTo(3, 3);
-    ScribbleOverStatusBar();
+    ScribbleOver(StatusBar, Scribble);
     ASSERT_GT(ScribbledPixelsIn(0), 0) << "the scribble did not reach the screen";
     SendMessageW(EditControl, WM_CHAR, L'x', 1);  // a new Col and a new size
     PumpMessages();
@@ -374,7 +363,7 @@ TEST_F(StatusBarParts, NewTextsReachTheScreen) {
     EXPECT_EQ(ScribbledPixelsIn(3), 0) << "the size";
 
     // Nothing changes, but the whole bar was waiting to be repainted.
-    ScribbleOverStatusBar();
+    ScribbleOver(StatusBar, Scribble);
     InvalidateRect(StatusBar, nullptr, TRUE);
     UpdateStatusBar();
     PumpMessages();
