@@ -4,11 +4,18 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 // Milliseconds from a high-resolution clock.
 double NowMs();
+
+// Presses the keys in order and releases them in reverse, like a chord,
+// as the keyboard would send them to the foreground window's focus.
+void PressKeys(std::initializer_list<WORD> keys);
+// Types one character as the keyboard's Unicode input.
+void TypeCharacter(wchar_t character);
 
 // Runs the posted and sent messages of this thread until the queue is empty.
 void PumpBenchMessages();

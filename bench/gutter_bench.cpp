@@ -92,7 +92,8 @@ void PressKey(UINT key, bool control) {
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
 }
 
-void TypeCharacter() {
+// A character typed at the caret with the editor's notifications off.
+void TypeUnnoticed() {
     LRESULT mask = SendMessageW(EditControl, EM_SETEVENTMASK, 0, 0);
     SendMessageW(EditControl, WM_CHAR, 'x', 1);
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
@@ -348,8 +349,8 @@ void MeasureView(const char* wrap) {
     CountScenario(home, end);
 
     snprintf(label, sizeof(label), "typing at the end, wrap %s", wrap);
-    Print(label, Measure(end, TypeCharacter));
-    CountScenario(end, TypeCharacter);
+    Print(label, Measure(end, TypeUnnoticed));
+    CountScenario(end, TypeUnnoticed);
 
     std::vector<double> status, editor;
     for (int run = 0; run < 5; ++run) {

@@ -158,38 +158,6 @@ static void TimeAction(const char* action, void (*run)()) {
     for (const std::string& line : Timeline) puts(line.c_str());
 }
 
-static void PressChord(WORD modifier, WORD key) {
-    INPUT inputs[4] = {};
-    WORD keys[4] = {modifier, key, key, modifier};
-    for (int i = 0; i < 4; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[i].ki.dwFlags =
-            (i >= 2 ? KEYEVENTF_KEYUP : 0) | (key == VK_END || key == VK_HOME ? KEYEVENTF_EXTENDEDKEY : 0);
-    }
-    SendInput(4, inputs, sizeof(INPUT));
-}
-
-static void PressKey(WORD key) {
-    INPUT inputs[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = key;
-        inputs[i].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (i ? KEYEVENTF_KEYUP : 0);
-    }
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
-static void TypeX() {
-    INPUT inputs[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wScan = L'x';
-        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
-    }
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 static std::wstring DocumentFile;
 static std::wstring ReplaceDocument;
 
@@ -230,17 +198,17 @@ int main(int argc, char** argv) {
 
     TimeAction("open 10 MB", [] { OpenFile(DocumentFile); });
     TimeAction("gutter a digit wider", WidenGutterByADigit);
-    TimeAction("Ctrl+End", [] { PressChord(VK_CONTROL, VK_END); });
-    TimeAction("type at end", TypeX);
-    TimeAction("Ctrl+Home", [] { PressChord(VK_CONTROL, VK_HOME); });
-    TimeAction("type at start", TypeX);
+    TimeAction("Ctrl+End", [] { PressKeys({VK_CONTROL, VK_END}); });
+    TimeAction("type at end", [] { TypeCharacter(L'x'); });
+    TimeAction("Ctrl+Home", [] { PressKeys({VK_CONTROL, VK_HOME}); });
+    TimeAction("type at start", [] { TypeCharacter(L'x'); });
     TimeAction("caret to the middle", [] {
         LONG middle = GetWindowTextLengthW(EditControl) / 2;
         SendMessageW(EditControl, EM_SETSEL, middle, middle);
         SendMessageW(EditControl, EM_SCROLLCARET, 0, 0);
     });
-    TimeAction("type in the middle", TypeX);
-    TimeAction("Page Down in the middle", [] { PressKey(VK_NEXT); });
+    TimeAction("type in the middle", [] { TypeCharacter(L'x'); });
+    TimeAction("Page Down in the middle", [] { PressKeys({VK_NEXT}); });
     TimeAction("save 10 MB", [] { WriteTextFile(EditControl, DocumentFile.c_str()); });
     if (!longLines) {
         TimeAction("open 2 MB", [] { OpenFile(ReplaceDocument); });

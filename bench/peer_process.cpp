@@ -179,33 +179,6 @@ bool BringToFront(HWND top) {
     return true;
 }
 
-static INPUT KeyInput(WORD key, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    bool extended = key == VK_END || key == VK_HOME || key == VK_PRIOR || key == VK_NEXT;
-    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    return input;
-}
-
-void PressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) inputs.push_back(KeyInput(key, false));
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) inputs.push_back(KeyInput(*key, true));
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void TypeCharacter(wchar_t character) {
-    INPUT inputs[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wScan = character;
-        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
-    }
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 SIZE_T PeakMemory(HANDLE process) {
     PROCESS_MEMORY_COUNTERS counters = {sizeof(counters)};
     if (!GetProcessMemoryInfo(process, &counters, sizeof(counters))) return 0;

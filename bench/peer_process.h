@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 
 struct Peer {
@@ -40,10 +39,6 @@ void SetControlText(HWND control, const std::wstring& text);
 
 // Makes the window the foreground one, so that keys go to its focus.
 bool BringToFront(HWND top);
-// Presses the keys in order and releases them in reverse, like a chord.
-void PressKeys(std::initializer_list<WORD> keys);
-void TypeCharacter(wchar_t character);
-
 // Peak resident memory of the process in bytes. Under Wine this is VmHWM
 // of the process's /proc/<pid>/status, which wineserver reads for it.
 SIZE_T PeakMemory(HANDLE process);
