@@ -298,6 +298,18 @@ struct PlainLineHeight {
 };
 PlainLineHeight Plain;
 
+// The plain line height when it was learnt under this layout, else -1.
+LONG KnownPlainHeight(const LayoutPrint& print) {
+    return Plain.known && SameLayoutApartFromText(Plain.print, print) ? Plain.height : -1;
+}
+
+// Whether a paragraph mark ends every line but the last. Without word wrap
+// a line may still break elsewhere (Wine's soft line break, which reads as
+// a space): then the control counts more lines than marks.
+bool EveryLineEndsInAMark(HWND edit, const LayoutPrint& print, int lineCount) {
+    return CountParagraphMarks(edit, print.textLength) == lineCount - 1;
+}
+
 bool IsPlainText(TextWindow& text, LONG from, LONG to) {
     for (LONG p = from; p < to; ++p) {
         wchar_t c = text.At(p);
@@ -320,7 +332,7 @@ public:
           plan_(plan),
           text_(text),
           range_(range),
-          plainKnown_(Plain.known && SameLayoutApartFromText(Plain.print, print)) {}
+          plainKnown_(KnownPlainHeight(print) >= 0) {}
 
     bool Read(int lineCount, int bottom) {
         for (int line = range_.first; line < lineCount; ++line) {
@@ -496,7 +508,7 @@ bool ReadEvenLinesUpFromTheCaret(HWND edit, const LayoutPrint& print, int lineCo
                                  DisplayLineRange& range) {
     RECT caret;
     if (print.wrap || lineCount < 2 || !ShownCaret(edit, &caret) ||
-        CountParagraphMarks(edit, print.textLength) != lineCount - 1)
+        !EveryLineEndsInAMark(edit, print, lineCount))
         return false;
     long long height = Plain.height;
     long long firstTop = TopOf(edit, 0);
@@ -542,9 +554,7 @@ bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, 
 // the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE counts.
 bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
                            DisplayLineRange& range) {
-    // Without word wrap a line may still break elsewhere than at a mark
-    // (Wine's soft line break, which reads as a space): then the count says so.
-    if (!print.wrap && CountParagraphMarks(edit, print.textLength) != lineCount - 1) return false;
+    if (!print.wrap && !EveryLineEndsInAMark(edit, print, lineCount)) return false;
     LONG height = Plain.height;
     LONG start = LineStart(edit, -1);
     LONG edge = print.format.top;
@@ -599,7 +609,7 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
         return false;
     KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
     if (known.limit < oldLast) return false;
-    LONG height = Plain.known && SameLayoutApartFromText(Plain.print, print) ? Plain.height : -1;
+    LONG height = KnownPlainHeight(print);
     LONG delta =
         LastLineTop(edit, text, old.lines.back().start, print.textLength, height) - old.lines.back().top;
     LONG edge = print.format.top;
@@ -683,7 +693,7 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
 
 const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, int lineCount, int bottom) {
     if (!CaretAtTheEnd(edit, print) || !EndMayBeInView(edit)) return nullptr;
-    bool plainKnown = Plain.known && SameLayoutApartFromText(Plain.print, print);
+    bool plainKnown = KnownPlainHeight(print) >= 0;
     // Lines without their starts are not kept for the readers that follow.
     if (plainKnown && ReadEvenLinesUpFromTheCaret(edit, print, lineCount, bottom, EvenLines))
         return &EvenLines;
