@@ -105,7 +105,10 @@ public:
     ~HeldStatusBarDrawing() {
         if (!held_) return;
         SendMessageW(StatusBar, WM_SETREDRAW, TRUE, 0);
-        if (whole_) InvalidateRect(StatusBar, nullptr, TRUE);
+        if (whole_) {
+            InvalidateRect(StatusBar, nullptr, TRUE);
+            return;
+        }
         for (const RECT& rect : changed_) InvalidateRect(StatusBar, &rect, TRUE);
     }
     HeldStatusBarDrawing(const HeldStatusBarDrawing&) = delete;
@@ -114,9 +117,10 @@ public:
     // Part `part` (-1: the whole bar) needs painting.
     void Changed(int part) {
         RECT rect = {};
-        if (part < 0 || !SendMessageW(StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect)))
+        if (part >= 0 && SendMessageW(StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect)))
+            changed_.push_back(rect);
+        else
             whole_ = true;
-        changed_.push_back(rect);
     }
 
 private:
