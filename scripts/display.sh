@@ -3,6 +3,7 @@
 # this starts is stopped by stop_display, which the caller traps on EXIT.
 _started_xvfb=""
 _started_wineserver=""
+_desktop_keeper=""
 
 start_display() {
   if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
@@ -48,7 +49,19 @@ start_display() {
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
+# Wine closes its desktop about a second after the last program on it ends;
+# the next program then waits for a new desktop, or, starting just as the old
+# one closes, may get no window at all. For a run of many short programs (the
+# tests) a command prompt waiting on its input keeps the desktop open until
+# stop_display. Call after start_display.
+keep_desktop_open() {
+  exec {_desktop_keeper}> >(exec wine cmd >/dev/null 2>&1)
+}
+
 stop_display() {
+  if [[ -n "$_desktop_keeper" ]]; then
+    exec {_desktop_keeper}>&-
+  fi
   if [[ -n "$_started_wineserver" ]]; then
     wineserver -k >/dev/null 2>&1 || true
   fi

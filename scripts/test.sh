@@ -21,6 +21,7 @@ source "$here/update_server.sh"
 trap 'stop_update_server; stop_display' EXIT
 start_display
 start_update_server
+keep_desktop_open
 
 cd "$TAVILO_BUILD_DIR"
 ctest --output-on-failure --timeout 300 "$@"

@@ -235,9 +235,18 @@ static bool HasKeyboard(HWND window, HWND focus) {
     return window && GetForegroundWindow() == window && focus && (focus == window || IsChild(window, focus));
 }
 
+// Wine's X11 driver brings its modifier keys in line with the X server's a
+// moment after the active window changes; a Ctrl pressed before then can be
+// let go again (seen once: Ctrl+G, just after the Replace box closed, typed
+// a 'g'). Waits for the keyboard also wait that moment out.
+static bool SettledAfter(bool hasKeyboard) {
+    if (hasKeyboard) Sleep(100);
+    return hasKeyboard;
+}
+
 ShownDialog TaviloSession::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) const {
     ShownDialog shown;
-    WaitUntil(
+    bool found = WaitUntil(
         [&] {
             for (const ShownDialog& dialog : Dialogs()) {
                 if (dialog.caption == caption && HasKeyboard(dialog.window, KeyboardFocus())) {
@@ -248,9 +257,10 @@ ShownDialog TaviloSession::WaitForDialog(const std::wstring& caption, DWORD time
             return false;
         },
         timeoutMs);
+    SettledAfter(found);
     return shown;
 }
 
 bool TaviloSession::WaitForMainWindowInFront(DWORD timeoutMs) const {
-    return WaitUntil([this] { return HasKeyboard(window_, KeyboardFocus()); }, timeoutMs);
+    return SettledAfter(WaitUntil([this] { return HasKeyboard(window_, KeyboardFocus()); }, timeoutMs));
 }
