@@ -55,7 +55,21 @@ start_display() {
 # tests) a command prompt waiting on its input keeps the desktop open until
 # stop_display. Call after start_display.
 keep_desktop_open() {
+  local ready="$TAVILO_BUILD_DIR/desktop-kept-open"
+  rm -f "$ready"
   exec {_desktop_keeper}> >(exec wine cmd >/dev/null 2>&1)
+  # The prompt holds the desktop once it runs commands: have it leave a file.
+  echo "echo.>Z:${ready//\//\\}" >&"$_desktop_keeper"
+  local tries=0
+  until [[ -f "$ready" ]]; do
+    ((tries++ < 600)) || { echo "the command prompt that keeps Wine's desktop open did not start" >&2; return 1; }
+    sleep 0.05
+  done
+  rm -f "$ready"
+  # The desktop's window belongs to a process of its own, started by the
+  # first program that needs it and holding that program's output open:
+  # started here, it holds nothing a caller reads to its end.
+  wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
 stop_display() {
