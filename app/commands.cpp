@@ -11,6 +11,7 @@
 #include "print/print.h"
 #include "resources/resource.h"
 #include "search/search.h"
+#include "view/appended_text.h"
 #include "view/view.h"
 
 static void Undo() {
@@ -55,6 +56,7 @@ void DispatchCommand(HWND, WPARAM wParam, LPARAM) {
     // bits of wParam alone.
     if (static_cast<uint32_t>(wParam) == ((EN_CHANGE << 16) | IDC_EDITOR)) {
         GutterDirty = true;
+        NoteTextChanged();
         OnEditorChange();
         return;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "view/appended_text.h"
 #include "view/view.h"
 
 // How the view was set up when an editor was last shown: one brought back
@@ -113,6 +114,7 @@ LRESULT UndoInEditor(HWND edit) {
         ++UndoRedoDepth;
         LRESULT result = CallEditorControl(edit, EM_UNDO, 0, 0);
         --UndoRedoDepth;
+        NoteTextChanged();
         if (HasEditorAfter()) ++UndoneSinceShown;
         return result;
     }
@@ -128,6 +130,7 @@ LRESULT RedoInEditor(HWND edit) {
         ++UndoRedoDepth;
         LRESULT result = CallEditorControl(edit, EM_REDO, 0, 0);
         --UndoRedoDepth;
+        NoteTextChanged();
         if (UndoneSinceShown > 0) --UndoneSinceShown;
         return result;
     }

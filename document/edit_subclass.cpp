@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "resources/resource.h"
+#include "view/appended_text.h"
 #include "view/view.h"
 
 // A private message of the rich edit control after which its lines may
@@ -98,7 +99,7 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
 static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam) {
     constexpr WPARAM CtrlY = 0x19, CtrlZ = 0x1A;
     if (code == CtrlY || code == CtrlZ) return 0;
-    return CallEditorControl(edit, WM_CHAR, code, lParam);
+    return TypeIntoEditor(edit, code, lParam);
 }
 
 static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -153,6 +154,7 @@ LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
     ++EditorProcedureDepth;
+    NoteEditorMessage(window, message);
     LRESULT result = HandleEditorMessage(window, message, wParam, lParam);
     if (--EditorProcedureDepth == 0) PostRetiredEditorsDestruction();
     return result;

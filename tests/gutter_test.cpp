@@ -788,6 +788,41 @@ TEST_F(Gutter, WrapOnLinesAtTheEndWithoutTheFocusMatchTheWalk) {
     CheckTheLinesAtTheEnd(true, false);
 }
 
+// Typed at the end, a character leaves the text before it alone, and the
+// gutter need not read it again. A change above, made before the gutter
+// looks again, must not pass for that: here the space where word wrap
+// breaks a paragraph in view becomes a paragraph mark, which keeps the
+// length, the lines and their tops but numbers the line after it, reported
+// by the editor (Enter pressed over a selection) or not (the same with
+// the editor's notifications off, as the program's own hidden edits do).
+TEST_F(Gutter, AChangeInViewBeforeTypingAtTheEndIsNotMissed) {
+    StartApp();
+    SetFocus(EditControl);
+    SetWrap(true);
+    for (bool reported : {true, false}) {
+        ShowText(MakeDocument(7, 80, 40));
+        PressCtrlKey(VK_END);
+        ExpectSameAsTheWalk("Ctrl+End");
+        int wrapped = FirstVisible() + 1;
+        while (wrapped < LineCount() - 1 && !Continues(wrapped - 1)) ++wrapped;
+        ASSERT_LT(wrapped, LineCount() - 1) << "no wrapped line in view";
+        LONG space = Start(wrapped) - 1;
+        LRESULT mask = reported ? 0 : SendMessageW(EditControl, EM_SETEVENTMASK, 0, 0);
+        SendMessageW(EditControl, EM_SETSEL, space, space + 1);
+        SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 1);
+        if (!reported) {
+            SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
+            GutterDirty = true;  // what the program's hidden edits do
+        }
+        ASSERT_FALSE(Continues(wrapped - 1));
+        ASSERT_EQ(Start(wrapped), space + 1);
+        SendMessageW(EditControl, EM_SETSEL, -1, -1);
+        SendMessageW(EditControl, WM_CHAR, L'x', 1);
+        ExpectSameAsTheWalk(reported ? "a wrap in view made a paragraph end, then typed at the end"
+                                     : "the same, unreported");
+    }
+}
+
 // Characters [from, to) drawn in a font twice the editor's size. Text of
 // another size cannot be typed, pasted or dropped into the editor; the
 // control is given some here to stand for a line that Windows draws

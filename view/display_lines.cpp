@@ -30,6 +30,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "view/appended_text.h"
 #include "view/editor_lines.h"
 #include "view/view.h"
 #include "view/wrap_model.h"
@@ -108,7 +109,14 @@ public:
         return true;
     }
 
+    // Takes `text` as the editor's text from `from` on, known without reading it.
+    void Assume(LONG from, std::wstring text) {
+        from_ = from;
+        text_ = std::move(text);
+    }
+
     bool HasText() const { return !text_.empty(); }
+    HWND Edit() const { return edit_; }
     LONG From() const { return from_; }
     const std::wstring& Text() const { return text_; }
 
@@ -162,6 +170,7 @@ struct Snapshot {
     DisplayLineRange range;
     LONG textFrom = 0;
     std::wstring text;
+    unsigned watch = 0;  // the watch for characters typed at the end since
 };
 
 // Raised whenever the text may have changed; what was read before is not
@@ -607,6 +616,11 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
     if (!Last.valid || old.lines.size() < 2 || oldLast != Last.lineCount - 1 ||
         !SameLayoutApartFromText(Last.print, print) || LineStart(edit, -1) != old.lines.back().start)
         return false;
+    // When only characters typed at the end changed the text, the text kept
+    // and those characters are the text now: nothing needs reading.
+    const std::wstring* appended = AppendedSince(edit, Last.watch, print.textLength);
+    if (appended && Last.textFrom + static_cast<LONG>(Last.text.size()) == Last.print.textLength)
+        text.Assume(Last.textFrom, Last.text + *appended);
     KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
     if (known.limit < oldLast) return false;
     LONG height = KnownPlainHeight(print);
@@ -678,6 +692,7 @@ const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const
     Last.print = print;
     Last.lineCount = lineCount;
     Last.range = std::move(range);
+    Last.watch = WatchForAppends(text.Edit(), print.textLength);
     return Last.range;
 }
 

@@ -1,0 +1,107 @@
+// Watching the editor's text for characters typed at its end.
+//
+// A watch holds while every change of the text is known: a character typed
+// with the caret at the end (checked before and after the control takes
+// it) is one; any other change reported (EN_CHANGE, an undo or redo), any
+// message that sets or replaces text or formats, and any message at all
+// while the editor does not report its changes, end the watch.
+#include "view/appended_text.h"
+
+#include <richedit.h>
+
+#include "document/document.h"
+
+namespace {
+
+struct AppendWatch {
+    bool valid = false;
+    unsigned serial = 0;
+    HWND edit = nullptr;
+    LONG baseLength = 0;
+    std::wstring appended;
+    bool typing = false;  // inside a character the watch follows
+};
+AppendWatch Watch;
+
+// Asked of the control itself: the editor's subclass would note the questions.
+LONG TextLength(HWND edit) {
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    return static_cast<LONG>(
+        CallEditorControl(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+}
+
+bool CaretAt(HWND edit, LONG position) {
+    CHARRANGE selection = {};
+    CallEditorControl(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return selection.cpMin == position && selection.cpMax == position;
+}
+
+bool Watching(HWND edit) { return Watch.valid && Watch.edit == edit; }
+
+LONG WatchedLength() { return Watch.baseLength + static_cast<LONG>(Watch.appended.size()); }
+
+// Characters the control inserts as they are. A paragraph mark starts a
+// new last line, which the readers cannot use anyway; control characters
+// (Ctrl+Backspace's 0x7F among them) edit or do nothing.
+bool InsertsItself(WPARAM code) { return code == L'\t' || (code >= 0x20 && code != 0x7F && code <= 0xFFFF); }
+
+}  // namespace
+
+unsigned WatchForAppends(HWND edit, LONG length) {
+    Watch.valid = true;
+    Watch.edit = edit;
+    Watch.baseLength = length;
+    Watch.appended.clear();
+    return ++Watch.serial;
+}
+
+const std::wstring* AppendedSince(HWND edit, unsigned watch, LONG length) {
+    if (!Watching(edit) || watch != Watch.serial || WatchedLength() != length) return nullptr;
+    return &Watch.appended;
+}
+
+void NoteEditorMessage(HWND edit, UINT message) {
+    if (!Watching(edit)) return;
+    switch (message) {
+    case WM_SETTEXT:
+    case EM_SETTEXTEX:
+    case EM_STREAMIN:
+    case EM_REPLACESEL:
+    case WM_PASTE:
+    case EM_PASTESPECIAL:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO:
+    case EM_SETCHARFORMAT:
+    case EM_SETPARAFORMAT:
+    case EM_SETTEXTMODE:
+    case EM_SETTARGETDEVICE:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+    case WM_UNICHAR: Watch.valid = false; return;
+    default: break;
+    }
+    // Without EN_CHANGE a change would go unseen.
+    if (!(CallEditorControl(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE)) Watch.valid = false;
+}
+
+LRESULT TypeIntoEditor(HWND edit, WPARAM code, LPARAM lParam) {
+    LONG length = Watching(edit) && InsertsItself(code) ? TextLength(edit) : -1;
+    bool followed = length >= 0 && length == WatchedLength() && CaretAt(edit, length);
+    Watch.typing = followed;
+    LRESULT result = CallEditorControl(edit, WM_CHAR, code, lParam);
+    Watch.typing = false;
+    if (followed && Watching(edit)) {
+        if (TextLength(edit) == length + 1 && CaretAt(edit, length + 1))
+            Watch.appended += static_cast<wchar_t>(code);
+        else
+            Watch.valid = false;
+    }
+    return result;
+}
+
+void NoteTextChanged() {
+    if (!Watch.typing) Watch.valid = false;
+}
