@@ -70,6 +70,14 @@ keep_desktop_open() {
   # first program that needs it and holding that program's output open:
   # started here, it holds nothing a caller reads to its end.
   wine rundll32 user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+  if ! pgrep -f 'explorer.exe /desktop' >/dev/null; then
+    # Kept open without its window, the desktop would hold the output of
+    # the program that starts it for good: let it close as before.
+    echo "Wine's desktop did not start; it is not kept open" >&2
+    exec {_desktop_keeper}>&-
+    _desktop_keeper=""
+    return 1
+  fi
 }
 
 stop_display() {

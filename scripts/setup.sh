@@ -9,7 +9,7 @@ packages=(
   googletest
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-firacode fonts-jetbrains-mono fontconfig
-  openssl poppler-utils
+  openssl poppler-utils procps
   # Wine finds the CUPS printers through libcups, loaded at run time.
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2
 )
