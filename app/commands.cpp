@@ -11,7 +11,7 @@
 #include "print/print.h"
 #include "resources/resource.h"
 #include "search/search.h"
-#include "view/appended_text.h"
+#include "view/known_end.h"
 #include "view/view.h"
 
 static void Undo() {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "document/document.h"
-#include "view/appended_text.h"
+#include "view/known_end.h"
 #include "view/view.h"
 
 // How the view was set up when an editor was last shown: one brought back

@@ -9,7 +9,7 @@
 
 #include "app/app.h"
 #include "resources/resource.h"
-#include "view/appended_text.h"
+#include "view/known_end.h"
 #include "view/view.h"
 
 // A private message of the rich edit control after which its lines may

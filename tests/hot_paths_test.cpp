@@ -127,6 +127,26 @@ TEST_F(HotPaths, TypingAtTheEndAsksNoPositionPastTheStart) {
     }
 }
 
+// Ctrl+End after a load: the end of the loaded text is known, so the gutter
+// reads none of it back; with word wrap on the control confirms the first
+// visible line's start, the one position asked.
+TEST_F(HotPaths, CtrlEndAfterALoadReadsNoTextBack) {
+    StartApp();
+    std::wstring text;
+    for (int i = 0; i < 3000; ++i) text += L"line " + std::to_wstring(i) + L" of plain words\r\n";
+    for (bool wrap : {false, true}) {
+        if (Autowrap != wrap) ToggleAutoWrap();
+        ReplaceEditorText(EditControl, text.c_str());
+        PumpMessages();
+        SetFocus(EditControl);
+        QueryWatcher queries(EditControl);
+        PressCtrlKey(VK_END);
+        EXPECT_EQ(queries.TextReadsPast(100), 0) << "wrap " << wrap;
+        EXPECT_EQ(queries.PositionsPast(100), wrap ? 1 : 0) << "wrap " << wrap;
+        EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 3001) << "wrap " << wrap;
+    }
+}
+
 TEST_F(HotPaths, ResetViewAtHundredPercentKeepsTheZoomWithoutSettingIt) {
     StartApp();
     MessageCounter counter(EditControl);

@@ -18,7 +18,9 @@
 // - below a line of plain ASCII the next line's top follows from the
 //   plain line height;
 // - with the caret at the end of the text, the last line's top is the
-//   system caret's while the control shows it.
+//   system caret's while the control shows it;
+// - the text at the end of the document, once read or loaded, is not read
+//   again while nothing but characters typed at the end changes it.
 #include "view/display_lines.h"
 
 #include <richedit.h>
@@ -30,7 +32,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "view/appended_text.h"
+#include "view/known_end.h"
 #include "view/editor_lines.h"
 #include "view/view.h"
 #include "view/wrap_model.h"
@@ -170,7 +172,6 @@ struct Snapshot {
     DisplayLineRange range;
     LONG textFrom = 0;
     std::wstring text;
-    unsigned watch = 0;  // the watch for characters typed at the end since
 };
 
 // Raised whenever the text may have changed; what was read before is not
@@ -568,7 +569,12 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     LONG start = LineStart(edit, -1);
     LONG edge = print.format.top;
     int rows = (print.client.bottom - print.client.top) / std::max(height, 1L) + 2;
-    if (!text.Load(std::max(0L, start - 256L * rows - 4096), print.textLength)) return false;
+    LONG from = std::max(0L, start - 256L * rows - 4096);
+    std::wstring tail;  // the text there, when it is known without reading it
+    if (TextOfTheEnd(edit, from, print.textLength, &tail))
+        text.Assume(from, std::move(tail));
+    else if (!text.Load(from, print.textLength))
+        return false;
     LONG top = LastLineTop(edit, text, start, print.textLength, height);
     if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
 
@@ -616,11 +622,9 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
     if (!Last.valid || old.lines.size() < 2 || oldLast != Last.lineCount - 1 ||
         !SameLayoutApartFromText(Last.print, print) || LineStart(edit, -1) != old.lines.back().start)
         return false;
-    // When only characters typed at the end changed the text, the text kept
-    // and those characters are the text now: nothing needs reading.
-    const std::wstring* appended = AppendedSince(edit, Last.watch, print.textLength);
-    if (appended && Last.textFrom + static_cast<LONG>(Last.text.size()) == Last.print.textLength)
-        text.Assume(Last.textFrom, Last.text + *appended);
+    std::wstring tail;  // the text there, when it is known without reading it
+    if (TextOfTheEnd(edit, Last.textFrom, print.textLength, &tail))
+        text.Assume(Last.textFrom, std::move(tail));
     KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
     if (known.limit < oldLast) return false;
     LONG height = KnownPlainHeight(print);
@@ -692,7 +696,8 @@ const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const
     Last.print = print;
     Last.lineCount = lineCount;
     Last.range = std::move(range);
-    Last.watch = WatchForAppends(text.Edit(), print.textLength);
+    if (text.HasText() && text.From() + static_cast<LONG>(text.Text().size()) == print.textLength)
+        KnowTheEnd(text.Edit(), text.From(), text.Text());
     return Last.range;
 }
 

@@ -1,11 +1,11 @@
-// Watching the editor's text for characters typed at its end.
+// The text at the end of the document, and the watch that keeps it true.
 //
-// A watch holds while every change of the text is known: a character typed
+// The watch holds while every change of the text is known: a character typed
 // with the caret at the end (checked before and after the control takes
 // it) is one; any other change reported (EN_CHANGE, an undo or redo), any
 // message that sets or replaces text or formats, and any message at all
 // while the editor does not report its changes, end the watch.
-#include "view/appended_text.h"
+#include "view/known_end.h"
 
 #include <richedit.h>
 
@@ -13,15 +13,14 @@
 
 namespace {
 
-struct AppendWatch {
+struct EndWatch {
     bool valid = false;
-    unsigned serial = 0;
     HWND edit = nullptr;
-    LONG baseLength = 0;
-    std::wstring appended;
+    LONG from = 0;
+    std::wstring text;    // the text from `from` to the end
     bool typing = false;  // inside a character the watch follows
 };
-AppendWatch Watch;
+EndWatch Watch;
 
 // Asked of the control itself: the editor's subclass would note the questions.
 LONG TextLength(HWND edit) {
@@ -38,7 +37,7 @@ bool CaretAt(HWND edit, LONG position) {
 
 bool Watching(HWND edit) { return Watch.valid && Watch.edit == edit; }
 
-LONG WatchedLength() { return Watch.baseLength + static_cast<LONG>(Watch.appended.size()); }
+LONG WatchedLength() { return Watch.from + static_cast<LONG>(Watch.text.size()); }
 
 // Characters the control inserts as they are. A paragraph mark starts a
 // new last line, which the readers cannot use anyway; control characters
@@ -47,17 +46,19 @@ bool InsertsItself(WPARAM code) { return code == L'\t' || (code >= 0x20 && code 
 
 }  // namespace
 
-unsigned WatchForAppends(HWND edit, LONG length) {
+void KnowTheEnd(HWND edit, LONG from, const std::wstring& text) {
+    LONG length = from + static_cast<LONG>(text.size());
+    if (Watching(edit) && WatchedLength() == length && Watch.from <= from) return;
     Watch.valid = true;
     Watch.edit = edit;
-    Watch.baseLength = length;
-    Watch.appended.clear();
-    return ++Watch.serial;
+    Watch.from = from;
+    Watch.text = text;
 }
 
-const std::wstring* AppendedSince(HWND edit, unsigned watch, LONG length) {
-    if (!Watching(edit) || watch != Watch.serial || WatchedLength() != length) return nullptr;
-    return &Watch.appended;
+bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text) {
+    if (!Watching(edit) || WatchedLength() != length || from < Watch.from || from > length) return false;
+    text->assign(Watch.text, static_cast<size_t>(from - Watch.from), std::wstring::npos);
+    return true;
 }
 
 void NoteEditorMessage(HWND edit, UINT message) {
@@ -95,7 +96,7 @@ LRESULT TypeIntoEditor(HWND edit, WPARAM code, LPARAM lParam) {
     Watch.typing = false;
     if (followed && Watching(edit)) {
         if (TextLength(edit) == length + 1 && CaretAt(edit, length + 1))
-            Watch.appended += static_cast<wchar_t>(code);
+            Watch.text += static_cast<wchar_t>(code);
         else
             Watch.valid = false;
     }

@@ -1,0 +1,29 @@
+// The text at the end of the editor's document, known without reading it
+// again: the text of the end as it was read or loaded, and the characters
+// typed at the end since. Reading the text near the end costs a walk of
+// the document under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Takes `text` as the text of `edit` from `from` to its end, unless more of
+// the end is known already, and watches the editor from then on.
+void KnowTheEnd(HWND edit, LONG from, const std::wstring& text);
+
+// The text of `edit` from `from` to its end, now `length` long, when all of
+// it is known; false when it is not, or anything may have changed it unseen.
+bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text);
+
+// Called by the editor's subclass for each message before the control
+// sees it: any message that may change the text unseen ends the watch.
+void NoteEditorMessage(HWND edit, UINT message);
+
+// The editor's WM_CHAR, handed on to the control; a character typed at the
+// end of the text is added to the watch.
+LRESULT TypeIntoEditor(HWND edit, WPARAM code, LPARAM lParam);
+
+// The editor's text changed (its EN_CHANGE, an undo or redo): unless a
+// character the watch follows explains it, the watch ends.
+void NoteTextChanged();
