@@ -56,7 +56,8 @@ void KnowTheEnd(HWND edit, LONG from, const std::wstring& text) {
 }
 
 bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text) {
-    if (!Watching(edit) || WatchedLength() != length || from < Watch.from || from > length) return false;
+    if (Watching(edit) && WatchedLength() != length) Watch.valid = false;  // changed unseen after all
+    if (!Watching(edit) || from < Watch.from || from > length) return false;
     text->assign(Watch.text, static_cast<size_t>(from - Watch.from), std::wstring::npos);
     return true;
 }
@@ -90,7 +91,8 @@ void NoteEditorMessage(HWND edit, UINT message) {
 
 LRESULT TypeIntoEditor(HWND edit, WPARAM code, LPARAM lParam) {
     LONG length = Watching(edit) && InsertsItself(code) ? TextLength(edit) : -1;
-    bool followed = length >= 0 && length == WatchedLength() && CaretAt(edit, length);
+    if (length >= 0 && length != WatchedLength()) Watch.valid = false;  // changed unseen after all
+    bool followed = Watching(edit) && length >= 0 && CaretAt(edit, length);
     Watch.typing = followed;
     LRESULT result = CallEditorControl(edit, WM_CHAR, code, lParam);
     Watch.typing = false;
