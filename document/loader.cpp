@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "document/file_handle.h"
+#include "view/editor_lines.h"
 #include "view/known_end.h"
 #include "view/view.h"
 
@@ -163,9 +164,7 @@ static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
         if (c == L'\r' && text[at + 1] == L'\n') ++at;
         end += c == L'\n' ? L'\r' : c;
     }
-    GETTEXTLENGTHEX count = {GTL_DEFAULT, 1200};
-    LONG held =
-        static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&count), 0));
+    LONG held = CharacterCount(edit);
     if (held >= static_cast<LONG>(end.size())) KnowTheEnd(edit, held - static_cast<LONG>(end.size()), end);
 }
 

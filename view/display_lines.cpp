@@ -111,10 +111,14 @@ public:
         return true;
     }
 
-    // Takes `text` as the editor's text from `from` on, known without reading it.
-    void Assume(LONG from, std::wstring text) {
+    // Takes the text from `from` to the end when it is known without
+    // reading it; false when it is not.
+    bool TakeKnownEnd(LONG from) {
+        std::wstring tail;
+        if (!TextOfTheEnd(edit_, from, length_, &tail)) return false;
         from_ = from;
-        text_ = std::move(text);
+        text_ = std::move(tail);
+        return true;
     }
 
     bool HasText() const { return !text_.empty(); }
@@ -570,11 +574,7 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     LONG edge = print.format.top;
     int rows = (print.client.bottom - print.client.top) / std::max(height, 1L) + 2;
     LONG from = std::max(0L, start - 256L * rows - 4096);
-    std::wstring tail;  // the text there, when it is known without reading it
-    if (TextOfTheEnd(edit, from, print.textLength, &tail))
-        text.Assume(from, std::move(tail));
-    else if (!text.Load(from, print.textLength))
-        return false;
+    if (!text.TakeKnownEnd(from) && !text.Load(from, print.textLength)) return false;
     LONG top = LastLineTop(edit, text, start, print.textLength, height);
     if (top + height <= edge || (top - edge) / std::max(height, 1L) > 4 * rows) return false;
 
@@ -622,9 +622,7 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
     if (!Last.valid || old.lines.size() < 2 || oldLast != Last.lineCount - 1 ||
         !SameLayoutApartFromText(Last.print, print) || LineStart(edit, -1) != old.lines.back().start)
         return false;
-    std::wstring tail;  // the text there, when it is known without reading it
-    if (TextOfTheEnd(edit, Last.textFrom, print.textLength, &tail))
-        text.Assume(Last.textFrom, std::move(tail));
+    text.TakeKnownEnd(Last.textFrom);  // read below only when it is not known
     KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
     if (known.limit < oldLast) return false;
     LONG height = KnownPlainHeight(print);
@@ -660,9 +658,7 @@ LayoutPrint ReadLayoutPrint(HWND edit) {
     print.fontEffects = font.dwEffects;
     lstrcpynW(print.fontFace, font.szFaceName, LF_FACESIZE);
     print.wrap = Autowrap;
-    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
-    print.textLength =
-        static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    print.textLength = CharacterCount(edit);
     print.dpi = GetDpiForWindow(edit);
     return print;
 }

@@ -1,6 +1,6 @@
 // The rich edit control's answers about its display lines, one message
-// each. Under Wine each of them walks the paragraphs from the top of the
-// document, so their callers ask as few as they can.
+// each. Under Wine each of them but the character count walks the paragraphs
+// from the top of the document, so their callers ask as few as they can.
 #include "view/editor_lines.h"
 
 #include <richedit.h>
@@ -19,6 +19,11 @@ LONG TopOf(HWND edit, LONG position) {
     POINTL point = {};
     SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), position);
     return point.y;
+}
+
+LONG CharacterCount(HWND edit) {
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    return static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
 }
 
 std::wstring ReadText(HWND edit, LONG from, LONG to) {

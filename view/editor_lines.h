@@ -10,6 +10,7 @@ LONG LineStart(HWND edit, int line);                   // EM_LINEINDEX
 LONG LineLength(HWND edit, LONG position);             // EM_LINELENGTH
 int LineOf(HWND edit, LONG position);                  // EM_EXLINEFROMCHAR
 LONG TopOf(HWND edit, LONG position);                  // EM_POSFROMCHAR's y
+LONG CharacterCount(HWND edit);                        // EM_GETTEXTLENGTHEX, a line break counting one
 std::wstring ReadText(HWND edit, LONG from, LONG to);  // EM_GETTEXTRANGE
 // EM_GETTEXTRANGE into `buffer`, grown as needed; the characters read.
 LONG ReadTextInto(HWND edit, LONG from, LONG to, std::vector<wchar_t>& buffer);

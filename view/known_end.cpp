@@ -10,6 +10,7 @@
 #include <richedit.h>
 
 #include "document/document.h"
+#include "view/editor_lines.h"
 
 namespace {
 
@@ -22,16 +23,9 @@ struct EndWatch {
 };
 EndWatch Watch;
 
-// Asked of the control itself: the editor's subclass would note the questions.
-LONG TextLength(HWND edit) {
-    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
-    return static_cast<LONG>(
-        CallEditorControl(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-}
-
 bool CaretAt(HWND edit, LONG position) {
     CHARRANGE selection = {};
-    CallEditorControl(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     return selection.cpMin == position && selection.cpMax == position;
 }
 
@@ -85,19 +79,20 @@ void NoteEditorMessage(HWND edit, UINT message) {
     case WM_UNICHAR: Watch.valid = false; return;
     default: break;
     }
-    // Without EN_CHANGE a change would go unseen.
+    // Without EN_CHANGE a change would go unseen. (Asked below the subclass,
+    // which would note the question in turn.)
     if (!(CallEditorControl(edit, EM_GETEVENTMASK, 0, 0) & ENM_CHANGE)) Watch.valid = false;
 }
 
 LRESULT TypeIntoEditor(HWND edit, WPARAM code, LPARAM lParam) {
-    LONG length = Watching(edit) && InsertsItself(code) ? TextLength(edit) : -1;
+    LONG length = Watching(edit) && InsertsItself(code) ? CharacterCount(edit) : -1;
     if (length >= 0 && length != WatchedLength()) Watch.valid = false;  // changed unseen after all
     bool followed = Watching(edit) && length >= 0 && CaretAt(edit, length);
     Watch.typing = followed;
     LRESULT result = CallEditorControl(edit, WM_CHAR, code, lParam);
     Watch.typing = false;
     if (followed && Watching(edit)) {
-        if (TextLength(edit) == length + 1 && CaretAt(edit, length + 1))
+        if (CharacterCount(edit) == length + 1 && CaretAt(edit, length + 1))
             Watch.text += static_cast<wchar_t>(code);
         else
             Watch.valid = false;

@@ -15,6 +15,7 @@
 #include "document/document.h"
 #include "resources/resource.h"
 #include "view/display_lines.h"
+#include "view/editor_lines.h"
 #include "view/gdi_scope.h"
 #include "view/line_numbers.h"
 
@@ -179,9 +180,7 @@ void OnScheduledStatusBarUpdate() {
 }
 
 void UpdateStatusBar() {
-    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
-    long long characters =
-        SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    long long characters = CharacterCount(EditControl);
     CaretPlace place = ReadCaretPlace();
     int zoom = ReadZoomPercent();
     CheckZoomPreset(zoom);
