@@ -18,7 +18,6 @@ extern bool InSizeMove;         // an interactive move or resize is running
 extern const wchar_t MainWindowClassName[];     // "TaviloClass"
 constexpr DWORD EditorEventMask = 0x000B0001;   // change, keys, mouse, selection
 constexpr LPARAM EditorTextLimit = 0x00A00000;  // 10,485,760 characters
-constexpr UINT_PTR ModifiedSyncTimer = 10000;
 
 // startup.cpp: everything wWinMain does before and after its message loop.
 // StartApplication runs the start-up up to the loop, opening the file that
@@ -58,6 +57,7 @@ void PostRetiredEditorsDestruction();  // when editors wait and none is posted
 void DestroyRetiredEditors();          // WM_DESTROYRETIREDEDITORS of the main window
 constexpr UINT WM_DESTROYRETIREDEDITORS = WM_APP + 1;
 constexpr UINT WM_UPDATESTATUSBAR = WM_APP + 2;  // posted by ScheduleStatusBarUpdate
+constexpr UINT WM_SYNCMODIFIED = WM_APP + 3;     // posted by ScheduleModifiedSync
 
 // editor_history.cpp: Undo and Redo across editors. A Replace All over
 // many lines puts its result into a fresh editor (see ReplaceAll); the

@@ -1,5 +1,5 @@
 // The main window's procedure: closing, sizing, the editor's notifications,
-// the move/size flags and the timer of the modified-state sync.
+// the move/size flags and the posted modified-state sync.
 #include "app/app.h"
 
 #include <richedit.h>
@@ -48,11 +48,6 @@ static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
-static LRESULT OnTimer(WPARAM timerId) {
-    if (timerId == ModifiedSyncTimer) OnModifiedSyncTimer();
-    return 0;
-}
-
 static LRESULT OnEnterSizeMove(HWND window, WPARAM wParam, LPARAM lParam) {
     InSizeMove = true;
     return DefWindowProcW(window, WM_ENTERSIZEMOVE, wParam, lParam);
@@ -79,7 +74,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_COMMAND: DispatchCommand(window, wParam, lParam); return 0;
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER: return OnTimer(wParam);
+    case WM_SYNCMODIFIED: SyncModifiedState(); return 0;
     case WM_ENTERSIZEMOVE: return OnEnterSizeMove(window, wParam, lParam);
     case WM_EXITSIZEMOVE: return OnExitSizeMove(window, wParam, lParam);
     case WM_DPICHANGED: OnDpiChanged(window, wParam); return 0;

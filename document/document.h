@@ -70,9 +70,9 @@ void SetDocumentPath(const wchar_t* path);  // null or empty: no file
 std::wstring ComposeWindowTitle(const std::wstring& name, bool modified);
 void UpdateWindowTitle();
 void ClearModified();
-void ScheduleModifiedSync();  // arm the modified-state timer
-void OnEditorChange();        // EN_CHANGE: drop what can no longer be redone, arm the timer
-void OnModifiedSyncTimer();   // its WM_TIMER: follow the control's modify flag
+void ScheduleModifiedSync();  // post WM_SYNCMODIFIED, once per burst of changes
+void OnEditorChange();        // EN_CHANGE: drop what can no longer be redone, schedule the sync
+void SyncModifiedState();     // WM_SYNCMODIFIED: follow the control's modify flag
 
 // prompt.cpp: the unsaved-changes prompt and what follows every save.
 bool PromptSaveChanges();  // true: go on; false: the user aborted

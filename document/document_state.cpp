@@ -57,17 +57,22 @@ void ClearModified() {
     UpdateWindowTitle();
 }
 
-// A burst of changes restarts the one timer, so the flag is read and the
-// title rewritten once, after the burst.
-void ScheduleModifiedSync() { SetTimer(MainWindow, ModifiedSyncTimer, 1, nullptr); }
+// A burst of changes posts one message, so the flag is read and the title
+// rewritten once, after the control has handled the burst. (A timer would
+// do the same no sooner than 10 ms later: Windows' shortest timer.)
+static bool ModifiedSyncPosted = false;
+
+void ScheduleModifiedSync() {
+    if (!ModifiedSyncPosted) ModifiedSyncPosted = PostMessageW(MainWindow, WM_SYNCMODIFIED, 0, 0);
+}
 
 void OnEditorChange() {
     NoteEditorEdited();
     ScheduleModifiedSync();
 }
 
-void OnModifiedSyncTimer() {
-    KillTimer(MainWindow, ModifiedSyncTimer);
+void SyncModifiedState() {
+    ModifiedSyncPosted = false;
     bool modified = SendMessageW(EditControl, EM_GETMODIFY, 0, 0) != 0;
     if (modified == IsModified) return;
     IsModified = modified;

@@ -17,9 +17,9 @@ bool FinishSave(SaveResult result) {
 }
 
 bool PromptSaveChanges() {
-    // Edits whose change timer has not fired yet still count: read the
-    // control's flag now rather than lose them without asking.
-    OnModifiedSyncTimer();
+    // Edits whose sync is still queued count: read the control's flag now
+    // rather than lose them without asking.
+    SyncModifiedState();
     if (!IsModified) return true;
     std::wstring text = L"Save changes for " + DocumentName + L"?";
     int answer = MessageBoxW(MainWindow, text.c_str(), L"Confirm", MB_ICONQUESTION | MB_YESNOCANCEL);

@@ -261,7 +261,7 @@ TEST_F(Lifecycle, NewYesOnAFilelessDocumentSavesAs) {
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
 }
 
-// Edits whose change timer has not fired yet are not lost without asking.
+// Edits whose modified-state sync is still queued are not lost without asking.
 TEST_F(Lifecycle, NewRightAfterTypingStillAsks) {
     StartApp();
     DialogWatcher watcher(Answer(IDCANCEL));

@@ -48,7 +48,7 @@ bool IsFontInstalled(HDC dc, const wchar_t* face) {
 
 // WM_SETFONT and the colour restyle below can mark the control modified.
 // The flag is cleared again only when the control held no edit before: an
-// edit typed a moment ago may not have reached IsModified yet (its timer
+// edit typed a moment ago may not have reached IsModified yet (its sync
 // is still pending), and clearing it then would lose the unsaved-changes
 // prompt for it.
 void RebuildEditorFont() {
