@@ -823,6 +823,47 @@ TEST_F(Gutter, AChangeInViewBeforeTypingAtTheEndIsNotMissed) {
     }
 }
 
+// The same with a soft line break put over a space in view: under Wine
+// it reads as a space, so the text of the view reads as before while the
+// line holding it became two.
+TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
+    StartApp();
+    SetFocus(EditControl);
+    SetWrap(true);
+    ShowText(MakeDocument(7, 80, 40));
+    PressCtrlKey(VK_END);
+    ExpectSameAsTheWalk("Ctrl+End");
+    // The last line of a paragraph in view, with a space inside it.
+    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
+    std::wstring text(SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0) + 1,
+                      L'\0');
+    TEXTRANGEW range = {{0, static_cast<LONG>(text.size()) - 1}, text.data()};
+    SendMessageW(EditControl, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));  // the editor's offsets
+    LONG space = -1;
+    for (int line = FirstVisible() + 1; line < LineCount() - 1 && space < 0; ++line) {
+        if (Continues(line)) continue;
+        for (LONG p = Start(line) + 1; p + 2 < Start(line + 1) && space < 0; ++p) {
+            if (text[p] == L' ') space = p;
+        }
+    }
+    ASSERT_GE(space, 0) << "no space inside a paragraph's last line in view";
+    std::wstring before = EditorText();
+    int lines = LineCount();
+    SendMessageW(EditControl, EM_SETSEL, space, space + 1);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    ASSERT_EQ(EditorText(), before);
+    ASSERT_EQ(LineCount(), lines + 1);
+    SendMessageW(EditControl, EM_SETSEL, -1, -1);
+    SendMessageW(EditControl, WM_CHAR, L'x', 1);
+    ExpectSameAsTheWalk("a soft break in view, then typed at the end");
+}
+
 // Characters [from, to) drawn in a font twice the editor's size. Text of
 // another size cannot be typed, pasted or dropped into the editor; the
 // control is given some here to stand for a line that Windows draws

@@ -176,6 +176,7 @@ struct Snapshot {
     DisplayLineRange range;
     LONG textFrom = 0;
     std::wstring text;
+    unsigned endWatch = 0;  // the watch over the end of the text when they were read
 };
 
 // Raised whenever the text may have changed; what was read before is not
@@ -608,13 +609,15 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     return true;
 }
 
-// After an edit on the last line, with the caret at the end of the text:
-// the lines read last keep their layout when their text reads as before,
-// and the last line, which the caret gives without a walk, still begins
-// where it began; the lines between are then as many as before, so each
-// keeps its place counted up from the last line, and all move by as much
-// as the last line's top. The first visible line is the first whose
-// bottom is below the top of the formatting rectangle.
+// After characters typed at the end of the text, with the caret still
+// there: the lines read last keep their layout when their text reads as
+// before, and the last line, which the caret gives without a walk, still
+// begins where it began; the lines between are then as many as before, so
+// each keeps its place counted up from the last line, and all move by as
+// much as the last line's top. Only while the watch over the end has seen
+// nothing else: a soft line break put in place of a space reads as the
+// space did but breaks the line. The first visible line is the first
+// whose bottom is below the top of the formatting rectangle.
 bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
                         DisplayLineRange& range) {
     const DisplayLineRange& old = Last.range;
@@ -622,7 +625,8 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
     if (!Last.valid || old.lines.size() < 2 || oldLast != Last.lineCount - 1 ||
         !SameLayoutApartFromText(Last.print, print) || LineStart(edit, -1) != old.lines.back().start)
         return false;
-    text.TakeKnownEnd(Last.textFrom);  // read below only when it is not known
+    if (Last.endWatch == 0 || EndWatchSerial(edit) != Last.endWatch || !text.TakeKnownEnd(Last.textFrom))
+        return false;
     KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
     if (known.limit < oldLast) return false;
     LONG height = KnownPlainHeight(print);
@@ -694,6 +698,7 @@ const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const
     Last.range = std::move(range);
     if (text.HasText() && text.From() + static_cast<LONG>(text.Text().size()) == print.textLength)
         KnowTheEnd(text.Edit(), text.From(), text.Text());
+    Last.endWatch = EndWatchSerial(text.Edit());
     return Last.range;
 }
 

@@ -20,6 +20,7 @@ struct EndWatch {
     LONG from = 0;
     std::wstring text;    // the text from `from` to the end
     bool typing = false;  // inside a character the watch follows
+    unsigned serial = 0;  // raised by each new watch
 };
 EndWatch Watch;
 
@@ -47,6 +48,7 @@ void KnowTheEnd(HWND edit, LONG from, const std::wstring& text) {
     Watch.edit = edit;
     Watch.from = from;
     Watch.text = text;
+    if (++Watch.serial == 0) Watch.serial = 1;
 }
 
 bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text) {
@@ -55,6 +57,8 @@ bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text) {
     text->assign(Watch.text, static_cast<size_t>(from - Watch.from), std::wstring::npos);
     return true;
 }
+
+unsigned EndWatchSerial(HWND edit) { return Watching(edit) ? Watch.serial : 0; }
 
 void NoteEditorMessage(HWND edit, UINT message) {
     if (!Watching(edit)) return;

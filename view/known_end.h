@@ -16,6 +16,11 @@ void KnowTheEnd(HWND edit, LONG from, const std::wstring& text);
 // it is known; false when it is not, or anything may have changed it unseen.
 bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text);
 
+// The watch holding over `edit` now: a number that a new watch changes,
+// 0 when none holds. The same number later says that nothing but
+// characters typed at the end changed the text in between.
+unsigned EndWatchSerial(HWND edit);
+
 // Called by the editor's subclass for each message before the control
 // sees it: any message that may change the text unseen ends the watch.
 void NoteEditorMessage(HWND edit, UINT message);
