@@ -111,6 +111,12 @@ COLORREF BarColour() { return ThemeTable[ColorIndex].wrapBar; }
 int LineCount() { return static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0)); }
 int FirstVisible() { return static_cast<int>(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0)); }
 LONG Start(int line) { return static_cast<LONG>(SendMessageW(EditControl, EM_LINEINDEX, line, 0)); }
+wchar_t CharAt(LONG position) {
+    wchar_t text[2] = {};
+    TEXTRANGEW range = {{position, position + 1}, text};
+    SendMessageW(EditControl, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return text[0];
+}
 LONG Top(int line) {
     POINTL point = {};
     SendMessageW(EditControl, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&point), Start(line));
@@ -862,6 +868,41 @@ TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
     SendMessageW(EditControl, EM_SETSEL, -1, -1);
     SendMessageW(EditControl, WM_CHAR, L'x', 1);
     ExpectSameAsTheWalk("a soft break in view, then typed at the end");
+}
+
+// Away from the end, a soft line break put over a space near it; back at
+// the end the lines read there before must not be taken as they were.
+TEST_F(Gutter, BackAtTheEndAfterASoftBreakWhileAway) {
+    StartApp();
+    SetFocus(EditControl);
+    SetWrap(true);
+    ShowText(MakeDocument(7, 80, 40));
+    PressCtrlKey(VK_END);
+    ExpectSameAsTheWalk("Ctrl+End");
+    // A paragraph's last line near the end, with a space inside it.
+    LONG space = -1;
+    for (int line = LineCount() - 2; line > LineCount() - 12 && space < 0; --line) {
+        if (Continues(line)) continue;
+        for (LONG p = Start(line) + 1; p + 2 < Start(line + 1) && space < 0; ++p) {
+            if (CharAt(p) == L' ') space = p;
+        }
+    }
+    ASSERT_GE(space, 0) << "no space inside a paragraph's last line near the end";
+    PressCtrlKey(VK_HOME);
+    ExpectSameAsTheWalk("Ctrl+Home");
+    int lines = LineCount();
+    SendMessageW(EditControl, EM_SETSEL, space, space + 1);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    ASSERT_EQ(LineCount(), lines + 1);
+    PressCtrlKey(VK_HOME);
+    PressCtrlKey(VK_END);
+    ExpectSameAsTheWalk("a soft break near the end, Ctrl+Home, Ctrl+End");
 }
 
 // Characters [from, to) drawn in a font twice the editor's size. Text of

@@ -147,6 +147,30 @@ TEST_F(HotPaths, CtrlEndAfterALoadReadsNoTextBack) {
     }
 }
 
+// Back at the end after Ctrl+Home, with nothing changed: the lines read
+// there last serve again, and the control is asked nothing past the start.
+TEST_F(HotPaths, CtrlEndAgainAsksNoPositionPastTheStart) {
+    StartApp();
+    if (!Autowrap) ToggleAutoWrap();
+    std::wstring text;
+    for (int i = 0; i < 3000; ++i) {
+        text += L"line " + std::to_wstring(i) + L" of plain words";
+        if (i % 3 == 0)
+            for (int w = 0; w < 40; ++w) text += L" and more words";
+        text += L"\r\n";
+    }
+    ReplaceEditorText(EditControl, text.c_str());
+    PumpMessages();
+    SetFocus(EditControl);
+    PressCtrlKey(VK_END);
+    PressCtrlKey(VK_HOME);
+    QueryWatcher queries(EditControl);
+    PressCtrlKey(VK_END);
+    EXPECT_EQ(queries.TextReadsPast(100), 0);
+    EXPECT_EQ(queries.PositionsPast(100), 0);
+    EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 3001);
+}
+
 TEST_F(HotPaths, ResetViewAtHundredPercentKeepsTheZoomWithoutSettingIt) {
     StartApp();
     MessageCounter counter(EditControl);

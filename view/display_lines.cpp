@@ -20,7 +20,8 @@
 // - with the caret at the end of the text, the last line's top is the
 //   system caret's while the control shows it;
 // - the text at the end of the document, once read or loaded, is not read
-//   again while nothing but characters typed at the end changes it.
+//   again while nothing but characters typed at the end changes it, nor
+//   are the lines read there while the view is elsewhere.
 #include "view/display_lines.h"
 
 #include <richedit.h>
@@ -183,6 +184,15 @@ struct Snapshot {
 // reused after that as it is.
 unsigned TextSerial = 0;
 Snapshot Last;
+// The lines read last at the end of the text, kept while the view is
+// elsewhere: back at the end (Ctrl+End) they serve again as long as
+// nothing but characters typed at the end changed the text.
+Snapshot EndLines;
+
+bool ReachesTheEnd(const Snapshot& snapshot) {
+    const DisplayLineRange& range = snapshot.range;
+    return snapshot.valid && range.first + static_cast<int>(range.lines.size()) == snapshot.lineCount;
+}
 
 bool SameLayoutApartFromText(LayoutPrint a, const LayoutPrint& b) {
     a.textLength = b.textLength;
@@ -213,10 +223,10 @@ struct KnownLines {
 // Where the text a line's layout depends on ends, for a line followed by
 // one starting at `next`: its own text, and with wrapping the first word of
 // the next line too (had it been shorter it might have joined this one).
-LONG DependsUpTo(LONG next, bool wrap) {
+LONG DependsUpTo(const Snapshot& old, LONG next, bool wrap) {
     if (!wrap) return next;
-    for (LONG p = next; p >= Last.textFrom && p - Last.textFrom < static_cast<LONG>(Last.text.size()); ++p) {
-        wchar_t c = Last.text[p - Last.textFrom];
+    for (LONG p = next; p >= old.textFrom && p - old.textFrom < static_cast<LONG>(old.text.size()); ++p) {
+        wchar_t c = old.text[p - old.textFrom];
         if (c == L' ' || c == L'\t' || c == L'\r' || c == L'\v' || c == L'\n') return p + 1;
     }
     return LONG_MAX;
@@ -226,16 +236,16 @@ LONG DependsUpTo(LONG next, bool wrap) {
 // it did, taken to start where they started (the edit was below them; the
 // check at the end of LineReader::Read proves it). A line's layout
 // depends only on that text and on whether a paragraph mark precedes it.
-KnownLines LinesTheEditLeftAlone(const LayoutPrint& print, int first, TextWindow& text) {
-    KnownLines known = {&Last.range, INT_MAX, false};
+KnownLines LinesTheEditLeftAlone(const Snapshot& old, const LayoutPrint& print, int first, TextWindow& text) {
+    KnownLines known = {&old.range, INT_MAX, false};
     const DisplayLine* row = known.Get(first);
-    if (!Last.valid || !SameLayoutApartFromText(Last.print, print) || !row) return {};
+    if (!old.valid || !SameLayoutApartFromText(old.print, print) || !row) return {};
     LONG same = std::max(row->start - 1, 0L);
-    LONG oldEnd = Last.textFrom + static_cast<LONG>(Last.text.size());
-    while (same >= Last.textFrom && same < oldEnd && text.At(same) == Last.text[same - Last.textFrom]) ++same;
+    LONG oldEnd = old.textFrom + static_cast<LONG>(old.text.size());
+    while (same >= old.textFrom && same < oldEnd && text.At(same) == old.text[same - old.textFrom]) ++same;
     int line = first;
     for (const DisplayLine* next;
-         (next = known.Get(line + 1)) && DependsUpTo(next->start, print.wrap) <= same;) {
+         (next = known.Get(line + 1)) && DependsUpTo(old, next->start, print.wrap) <= same;) {
         ++line;
     }
     known.limit = line + 1;
@@ -610,24 +620,23 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
 }
 
 // After characters typed at the end of the text, with the caret still
-// there: the lines read last keep their layout when their text reads as
-// before, and the last line, which the caret gives without a walk, still
+// there: the lines read at the end (`snapshot`) keep their layout when
+// their text reads as before, and the last line, which the caret gives without a walk, still
 // begins where it began; the lines between are then as many as before, so
 // each keeps its place counted up from the last line, and all move by as
 // much as the last line's top. Only while the watch over the end has seen
 // nothing else: a soft line break put in place of a space reads as the
 // space did but breaks the line. The first visible line is the first
 // whose bottom is below the top of the formatting rectangle.
-bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
-                        DisplayLineRange& range) {
-    const DisplayLineRange& old = Last.range;
+bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int bottom,
+                        const Snapshot& snapshot, TextWindow& text, DisplayLineRange& range) {
+    const DisplayLineRange& old = snapshot.range;
     int oldLast = old.first + static_cast<int>(old.lines.size()) - 1;
-    if (!Last.valid || old.lines.size() < 2 || oldLast != Last.lineCount - 1 ||
-        !SameLayoutApartFromText(Last.print, print) || LineStart(edit, -1) != old.lines.back().start)
+    if (!ReachesTheEnd(snapshot) || old.lines.size() < 2 || !SameLayoutApartFromText(snapshot.print, print) ||
+        snapshot.endWatch == 0 || EndWatchSerial(edit) != snapshot.endWatch ||
+        LineStart(edit, -1) != old.lines.back().start || !text.TakeKnownEnd(snapshot.textFrom))
         return false;
-    if (Last.endWatch == 0 || EndWatchSerial(edit) != Last.endWatch || !text.TakeKnownEnd(Last.textFrom))
-        return false;
-    KnownLines known = LinesTheEditLeftAlone(print, old.first, text);
+    KnownLines known = LinesTheEditLeftAlone(snapshot, print, old.first, text);
     if (known.limit < oldLast) return false;
     LONG height = KnownPlainHeight(print);
     LONG delta =
@@ -636,7 +645,7 @@ bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int 
     if (old.lines[0].top + delta > edge) return false;  // a line above them shows
     size_t first = 0;
     while (first + 1 < old.lines.size() && old.lines[first + 1].top + delta <= edge) ++first;
-    range.first = old.first + static_cast<int>(first) + lineCount - Last.lineCount;
+    range.first = old.first + static_cast<int>(first) + lineCount - snapshot.lineCount;
     range.firstContinues = first > 0 ? old.lines[first - 1].continues : old.firstContinues;
     for (size_t i = first; i < old.lines.size(); ++i) {
         range.lines.push_back({old.lines[i].start, old.lines[i].top + delta, old.lines[i].continues});
@@ -684,6 +693,8 @@ unsigned TextGeneration() { return TextSerial; }
 // the document's if the lines were `current`.
 const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const LayoutPrint& print,
                                  int lineCount, bool current) {
+    if (ReachesTheEnd(Last) && range.first + static_cast<int>(range.lines.size()) < lineCount)
+        EndLines = Last;
     if (!range.lines.empty() && text.HasText()) {
         text.At(range.lines.back().start + 64);
         Last.textFrom = text.From();
@@ -707,7 +718,7 @@ const DisplayLineRange& ReadDisplayLines(HWND edit, const LayoutPrint& print, in
     TextWindow text(edit, print.textLength);
     bool current = SnapshotCurrent(print, lineCount);
     KnownLines known =
-        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(print, first, text);
+        current ? KnownLines{&Last.range, INT_MAX, true} : LinesTheEditLeftAlone(Last, print, first, text);
     return Remember(ReadRange(edit, print, first, lineCount, bottom, known, text), text, print, lineCount,
                     current);
 }
@@ -720,7 +731,8 @@ const DisplayLineRange* ReadLinesAtTheEnd(HWND edit, const LayoutPrint& print, i
         return &EvenLines;
     TextWindow text(edit, print.textLength);
     DisplayLineRange range;
-    bool read = (print.wrap && ReadDownToTheCaret(edit, print, lineCount, bottom, text, range)) ||
+    bool read = (print.wrap && (ReadDownToTheCaret(edit, print, lineCount, bottom, Last, text, range) ||
+                                ReadDownToTheCaret(edit, print, lineCount, bottom, EndLines, text, range))) ||
                 (plainKnown && ReadUpFromTheLastLine(edit, print, lineCount, bottom, text, range));
     if (!read) return nullptr;
     return &Remember(std::move(range), text, print, lineCount, false);
