@@ -181,9 +181,13 @@ int main(int argc, char** argv) {
     bool wrap = argc > 1 && strcmp(argv[1], "wrap") == 0;
     bool longLines = argc > 1 && strcmp(argv[argc - 1], "long") == 0;
     bool logLines = argc > 1 && strcmp(argv[argc - 1], "log") == 0;
-    DocumentFile = WriteBenchFile(L"hotpath10.txt", longLines  ? MakeLongLines(10485760, 10)
-                                                    : logLines ? MakeLogLines(10485760)
-                                                               : MakeAsciiLines(10485760));
+    std::string document = longLines  ? MakeLongLines(10485760, 10)
+                           : logLines ? MakeLogLines(10485760)
+                                      : MakeAsciiLines(10485760);
+    // The long lines end in a line break, as the peer benchmark's do: the
+    // typing at the end goes into an empty last line.
+    if (longLines) document.replace(document.size() - 2, 2, "\r\n");
+    DocumentFile = WriteBenchFile(L"hotpath10.txt", document);
     ReplaceDocument = WriteBenchFile(L"replace2.txt", MakeReplaceDocument(2097152, 50000));
     StartBenchEditor();
     if (wrap != Autowrap) ToggleAutoWrap();

@@ -53,6 +53,7 @@ public:
     ~QueryWatcher() { RemoveWindowSubclass(window_, Watch, reinterpret_cast<UINT_PTR>(this)); }
     int PositionsPast(LONG position) const { return Past(positions_, position); }
     int TextReadsPast(LONG position) const { return Past(reads_, position); }
+    long long CharactersRead() const { return charactersRead_; }
 
 private:
     static int Past(const std::vector<LONG>& places, LONG position) {
@@ -76,12 +77,14 @@ private:
         case EM_CHARFROMPOS: watcher.positions_.push_back(LONG_MAX); break;
         case EM_GETTEXTRANGE:
             watcher.reads_.push_back(reinterpret_cast<TEXTRANGEW*>(lParam)->chrg.cpMin);
+            watcher.charactersRead_ += result;
             break;
         }
         return result;
     }
     HWND window_;
     std::vector<LONG> positions_, reads_;
+    long long charactersRead_ = 0;
 };
 
 int EditorZoomPercent() {
@@ -125,6 +128,27 @@ TEST_F(HotPaths, TypingAtTheEndAsksNoPositionPastTheStart) {
         EXPECT_EQ(queries.TextReadsPast(100), 0) << "wrap " << wrap;
         EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 3001) << "wrap " << wrap;
     }
+}
+
+// In a document of a few long paragraphs the control finds a line at once,
+// and reading the text around it costs more: typing on the empty last
+// line reads little of it. (Word wrap off: Wine's control takes minutes
+// to wrap paragraphs this long.)
+TEST_F(HotPaths, TypingAfterFewLongParagraphsReadsLittleText) {
+    StartApp();
+    if (Autowrap) ToggleAutoWrap();
+    std::wstring paragraph;
+    while (paragraph.size() < 60000) paragraph += L"some words ";
+    std::wstring text;
+    for (int i = 0; i < 8; ++i) text += paragraph + L"\r\n";
+    SetEditorText(text);
+    SetFocus(EditControl);
+    PressCtrlKey(VK_END);
+    QueryWatcher queries(EditControl);
+    SendMessageW(EditControl, WM_CHAR, L'x', 1);
+    PumpMessages();
+    EXPECT_LT(queries.CharactersRead(), 32768);
+    EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 9);
 }
 
 // Ctrl+End after a load: the end of the loaded text is known, so the gutter

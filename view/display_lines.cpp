@@ -38,7 +38,7 @@
 #include "view/view.h"
 #include "view/wrap_model.h"
 
-LONG FreeTextReadLength = 262144;
+LONG FreeTextReadLength = 16384;
 
 namespace {
 
