@@ -177,31 +177,17 @@ TEST_F(Frame, EditCommandsWorkThroughTheMenu) {
     EXPECT_TRUE(IsWindow(MainWindow));
 }
 
-namespace {
-
-int ModifiedReads = 0;
-
-LRESULT CALLBACK CountModifiedReads(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR) {
-    if (message == EM_GETMODIFY) ++ModifiedReads;
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
-}  // namespace
-
 // The keys of a burst reach the title once the editor has handled them,
 // with one look at the control's modify flag.
 TEST_F(Frame, TypingMarksTheTitleOnceTheBurstIsHandled) {
     StartApp();
     PumpMessages();
-    ModifiedReads = 0;
-    SetWindowSubclass(EditControl, CountModifiedReads, 91, 0);
+    MessageCounter counter(EditControl);
     for (wchar_t c : std::wstring(L"abc")) SendMessageW(EditControl, WM_CHAR, c, 1);
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
     EXPECT_TRUE(PumpUntil([] { return IsModified; }));
-    RemoveWindowSubclass(EditControl, CountModifiedReads, 91);
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
-    EXPECT_EQ(ModifiedReads, 1);
+    EXPECT_EQ(counter[EM_GETMODIFY], 1);
 }
 
 TEST_F(Frame, ChangeNotificationIsReadFromTheLow32BitsOfWParam) {

@@ -638,7 +638,8 @@ TEST_F(Gutter, QuickReadingMatchesTheWalkFromTheTop) {
     }
 }
 
-void PressShiftEnter() {
+// Shift+Enter, Wine's soft line break, without running the messages it leaves.
+void SendShiftEnter() {
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
@@ -646,6 +647,10 @@ void PressShiftEnter() {
     SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
+}
+
+void PressShiftEnter() {
+    SendShiftEnter();
     PumpMessages();
 }
 
@@ -829,40 +834,39 @@ TEST_F(Gutter, AChangeInViewBeforeTypingAtTheEndIsNotMissed) {
     }
 }
 
-// The same with a soft line break put over a space in view: under Wine
-// it reads as a space, so the text of the view reads as before while the
-// line holding it became two.
-TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
-    StartApp();
+// Word wrap on, a document of wrapped paragraphs, the caret at its end.
+void ShowWrappedDocumentAtItsEnd() {
     SetFocus(EditControl);
     SetWrap(true);
     ShowText(MakeDocument(7, 80, 40));
     PressCtrlKey(VK_END);
     ExpectSameAsTheWalk("Ctrl+End");
-    // The last line of a paragraph in view, with a space inside it.
-    GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
-    std::wstring text(SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0) + 1,
-                      L'\0');
-    TEXTRANGEW range = {{0, static_cast<LONG>(text.size()) - 1}, text.data()};
-    SendMessageW(EditControl, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));  // the editor's offsets
-    LONG space = -1;
-    for (int line = FirstVisible() + 1; line < LineCount() - 1 && space < 0; ++line) {
+}
+
+// A space inside the last line of a paragraph, among lines [from, to): a
+// soft line break put over it makes that line two. -1 when there is none.
+LONG SpaceOnAParagraphsLastLine(int from, int to) {
+    for (int line = from; line < to; ++line) {
         if (Continues(line)) continue;
-        for (LONG p = Start(line) + 1; p + 2 < Start(line + 1) && space < 0; ++p) {
-            if (text[p] == L' ') space = p;
+        for (LONG p = Start(line) + 1; p + 2 < Start(line + 1); ++p) {
+            if (CharAt(p) == L' ') return p;
         }
     }
+    return -1;
+}
+
+// The same with a soft line break put over a space in view: under Wine
+// it reads as a space, so the text of the view reads as before while the
+// line holding it became two.
+TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
+    StartApp();
+    ShowWrappedDocumentAtItsEnd();
+    LONG space = SpaceOnAParagraphsLastLine(FirstVisible() + 1, LineCount() - 1);
     ASSERT_GE(space, 0) << "no space inside a paragraph's last line in view";
     std::wstring before = EditorText();
     int lines = LineCount();
     SendMessageW(EditControl, EM_SETSEL, space, space + 1);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
+    SendShiftEnter();
     ASSERT_EQ(EditorText(), before);
     ASSERT_EQ(LineCount(), lines + 1);
     SendMessageW(EditControl, EM_SETSEL, -1, -1);
@@ -874,31 +878,14 @@ TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
 // the end the lines read there before must not be taken as they were.
 TEST_F(Gutter, BackAtTheEndAfterASoftBreakWhileAway) {
     StartApp();
-    SetFocus(EditControl);
-    SetWrap(true);
-    ShowText(MakeDocument(7, 80, 40));
-    PressCtrlKey(VK_END);
-    ExpectSameAsTheWalk("Ctrl+End");
-    // A paragraph's last line near the end, with a space inside it.
-    LONG space = -1;
-    for (int line = LineCount() - 2; line > LineCount() - 12 && space < 0; --line) {
-        if (Continues(line)) continue;
-        for (LONG p = Start(line) + 1; p + 2 < Start(line + 1) && space < 0; ++p) {
-            if (CharAt(p) == L' ') space = p;
-        }
-    }
+    ShowWrappedDocumentAtItsEnd();
+    LONG space = SpaceOnAParagraphsLastLine(LineCount() - 12, LineCount() - 1);
     ASSERT_GE(space, 0) << "no space inside a paragraph's last line near the end";
     PressCtrlKey(VK_HOME);
     ExpectSameAsTheWalk("Ctrl+Home");
     int lines = LineCount();
     SendMessageW(EditControl, EM_SETSEL, space, space + 1);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
+    SendShiftEnter();
     ASSERT_EQ(LineCount(), lines + 1);
     PressCtrlKey(VK_HOME);
     PressCtrlKey(VK_END);

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,30 @@
 void PumpMessages();
 // Pumps messages until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
+// Counts the messages that reach a window, for as long as it lives.
+class MessageCounter {
+public:
+    explicit MessageCounter(HWND window) : window_(window) {
+        SetWindowSubclass(window_, Count, reinterpret_cast<UINT_PTR>(this),
+                          reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~MessageCounter() { RemoveWindowSubclass(window_, Count, reinterpret_cast<UINT_PTR>(this)); }
+    int operator[](UINT message) const {
+        auto found = counts_.find(message);
+        return found == counts_.end() ? 0 : found->second;
+    }
+    void Clear() { counts_.clear(); }
+
+private:
+    static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR self) {
+        reinterpret_cast<MessageCounter*>(self)->counts_[message]++;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    HWND window_;
+    std::map<UINT, int> counts_;
+};
 
 // The built tavilo.exe, two folders above the test program.
 std::wstring TaviloExePath();

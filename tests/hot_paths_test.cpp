@@ -18,30 +18,6 @@
 
 namespace {
 
-// Counts the messages that reach a window, for as long as it lives.
-class MessageCounter {
-public:
-    explicit MessageCounter(HWND window) : window_(window) {
-        SetWindowSubclass(window_, Count, reinterpret_cast<UINT_PTR>(this),
-                          reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~MessageCounter() { RemoveWindowSubclass(window_, Count, reinterpret_cast<UINT_PTR>(this)); }
-    int operator[](UINT message) const {
-        auto found = counts_.find(message);
-        return found == counts_.end() ? 0 : found->second;
-    }
-    void Clear() { counts_.clear(); }
-
-private:
-    static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR self) {
-        reinterpret_cast<MessageCounter*>(self)->counts_[message]++;
-        return DefSubclassProc(window, message, wParam, lParam);
-    }
-    HWND window_;
-    std::map<UINT, int> counts_;
-};
-
 // Counts the editor's answers about a place in the text beyond a given
 // character: positions, lines and reads of its text.
 class QueryWatcher {

@@ -50,13 +50,6 @@ bool QuitPosted() {
     return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
-int TitleWrites = 0;
-LRESULT CALLBACK CountTitleWrites(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR) {
-    if (message == WM_SETTEXT) ++TitleWrites;
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 using Lifecycle = AppFixture;
@@ -112,7 +105,7 @@ TEST_F(Lifecycle, LongNamesKeepTheUnsavedMarkerVisible) {
 
 TEST_F(Lifecycle, TypingRewritesTheTitleOncePerBurst) {
     StartApp();
-    SetWindowSubclass(MainWindow, CountTitleWrites, 90, 0);
+    MessageCounter counter(MainWindow);
     Type(L"a");
     EXPECT_TRUE(PumpUntil([] { return IsModified; }));
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
@@ -121,8 +114,7 @@ TEST_F(Lifecycle, TypingRewritesTheTitleOncePerBurst) {
         PumpMessages();
     }
     PumpUntil([] { return false; }, 100);
-    RemoveWindowSubclass(MainWindow, CountTitleWrites, 90);
-    EXPECT_EQ(TitleWrites, 1);
+    EXPECT_EQ(counter[WM_SETTEXT], 1);
 }
 
 // After undoing every edit the title follows whatever the control reports.
