@@ -6,10 +6,10 @@
 // The keystrokes are sent as real ones are, notifications on, and nothing
 // is pumped before the parts are timed each on its own: the status bar and
 // the gutter, each once with the line numbers still to be counted ("cold")
-// and once right after the other ("warm"); a keystroke normally runs the status bar first (EN_SELCHANGE)
-// and the gutter at the next paint. Ctrl+End follows Ctrl+Home each time:
-// after the first, the gutter takes the lines it read at the end again,
-// so the first is also shown on its own.
+// and once right after the other ("warm"); a keystroke normally runs the
+// status bar first (EN_SELCHANGE) and the gutter at the next paint.
+// Ctrl+End follows Ctrl+Home each time: after the first, the gutter takes
+// the lines it read at the end again, so the first is also shown on its own.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -24,6 +24,7 @@
 
 #include "app/app.h"
 #include "bench_support.h"
+#include "view/editor_lines.h"
 #include "view/view.h"
 
 namespace {
@@ -352,10 +353,7 @@ void MeasureView(const char* wrap) {
     auto stayAtTheEnd = [] {
         CHARRANGE selection = {};
         SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-        GETTEXTLENGTHEX length = {GTL_DEFAULT, 1200};
-        if (selection.cpMin !=
-            SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0))
-            PressKey(VK_END, true);
+        if (selection.cpMin != CharacterCount(EditControl)) PressKey(VK_END, true);
     };
     snprintf(label, sizeof(label), "typing at the end, wrap %s", wrap);
     Print(label, Measure(stayAtTheEnd, TypeOneCharacter));

@@ -82,6 +82,18 @@ using HotPaths = AppFixture;
 
 // Zoom and layout: a message that would lay the text out again to the
 // same zoom or the same rectangle is not sent.
+// The text in the editor, which has the keyboard, and the caret at its end.
+void ShowWithTheCaretAtTheEnd(const std::wstring& text) {
+    SetEditorText(text);
+    SetFocus(EditControl);
+    PressCtrlKey(VK_END);
+}
+
+void TypeOneCharacter() {
+    SendMessageW(EditControl, WM_CHAR, L'x', 1);
+    PumpMessages();
+}
+
 // Typing at the end of the text: with word wrap off the lines at the end
 // follow from the caret's top and the first line's, with word wrap on from
 // the caret's top and the text read before with the character typed; either
@@ -94,12 +106,9 @@ TEST_F(HotPaths, TypingAtTheEndAsksNoPositionPastTheStart) {
     for (int i = 0; i < 3000; ++i) text += L"line " + std::to_wstring(i) + L" of plain words\r\n";
     for (bool wrap : {false, true}) {
         if (Autowrap != wrap) ToggleAutoWrap();
-        SetEditorText(text);
-        SetFocus(EditControl);
-        PressCtrlKey(VK_END);
+        ShowWithTheCaretAtTheEnd(text);
         QueryWatcher queries(EditControl);
-        SendMessageW(EditControl, WM_CHAR, L'x', 1);
-        PumpMessages();
+        TypeOneCharacter();
         EXPECT_EQ(queries.PositionsPast(100), 0) << "wrap " << wrap;
         EXPECT_EQ(queries.TextReadsPast(100), 0) << "wrap " << wrap;
         EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 3001) << "wrap " << wrap;
@@ -117,12 +126,9 @@ TEST_F(HotPaths, TypingAfterFewLongParagraphsReadsLittleText) {
     while (paragraph.size() < 60000) paragraph += L"some words ";
     std::wstring text;
     for (int i = 0; i < 8; ++i) text += paragraph + L"\r\n";
-    SetEditorText(text);
-    SetFocus(EditControl);
-    PressCtrlKey(VK_END);
+    ShowWithTheCaretAtTheEnd(text);
     QueryWatcher queries(EditControl);
-    SendMessageW(EditControl, WM_CHAR, L'x', 1);
-    PumpMessages();
+    TypeOneCharacter();
     EXPECT_LT(queries.CharactersRead(), 32768);
     EXPECT_EQ(LineNumberCache[CacheLineCount - 1], 9);
 }

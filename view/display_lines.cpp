@@ -621,10 +621,10 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
 
 // After characters typed at the end of the text, with the caret still
 // there: the lines read at the end (`snapshot`) keep their layout when
-// their text reads as before, and the last line, which the caret gives without a walk, still
-// begins where it began; the lines between are then as many as before, so
-// each keeps its place counted up from the last line, and all move by as
-// much as the last line's top. Only while the watch over the end has seen
+// their text reads as before, and the last line, which the caret gives
+// without a walk, still begins where it began; the lines between are then
+// as many as before, so each keeps its place counted up from the last
+// line, and all move by as much as the last line's top. Only while the watch over the end has seen
 // nothing else: a soft line break put in place of a space reads as the
 // space did but breaks the line. The first visible line is the first
 // whose bottom is below the top of the formatting rectangle.
