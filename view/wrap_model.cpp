@@ -15,7 +15,8 @@ LayoutPrint ModelPrint = {};  // what the model was set up for, its text length 
 bool ModelReady = false;
 
 HWND CreateModel() {
-    LoadLibraryW(L"Msftedit.dll");
+    static const HMODULE library = LoadLibraryW(L"Msftedit.dll");
+    if (!library) return nullptr;
     HWND model = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!model) return nullptr;
@@ -33,7 +34,11 @@ bool SetUpModel(HWND edit, const LayoutPrint& print) {
     key.textLength = 0;
     if (ModelReady && SameLayout(key, ModelPrint)) return true;
     ModelReady = false;
-    if (!Model) Model = CreateModel();
+    // A model set up again while it holds a wrapped paragraph may keep
+    // breaking it for the view before (zoom 150 back to 100, under Wine): a
+    // new one for each view.
+    if (Model) DestroyWindow(Model);
+    Model = CreateModel();
     if (!Model) return false;
     SetWindowPos(Model, nullptr, 0, 0, print.client.right - print.client.left,
                  print.client.bottom - print.client.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
