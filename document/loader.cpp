@@ -165,7 +165,9 @@ static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
         end += c == L'\n' ? L'\r' : c;
     }
     LONG held = CharacterCount(edit);
-    if (held >= static_cast<LONG>(end.size())) KnowTheEnd(edit, held - static_cast<LONG>(end.size()), end);
+    // The control holds the text as given: every line break in it reads as one.
+    if (held >= static_cast<LONG>(end.size()))
+        KnowTheEnd(edit, held - static_cast<LONG>(end.size()), end, true);
 }
 
 // Below this many characters the control deletes its old text quickly.

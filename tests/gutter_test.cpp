@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "document/document.h"
 #include "resources/resource.h"
 #include "view/display_lines.h"
 #include "view/logical_lines.h"
@@ -279,6 +280,13 @@ void SetWrap(bool on) {
 // Puts text into the editor as a whole, leaving the view at the top.
 void ShowText(const std::wstring& text) {
     SendMessageW(EditControl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PumpMessages();
+}
+
+// The text put in as opening a file puts it: the load also tells the
+// gutter the end of the text, and that its line breaks all read as such.
+void LoadText(const std::wstring& text) {
+    ReplaceEditorText(EditControl, text.c_str());
     PumpMessages();
 }
 
@@ -723,7 +731,8 @@ struct EndCase {
 // the end of the text, and with it on counts the paragraphs from the end;
 // each way that could go wrong is met here. The last line's top comes from
 // the system caret while the editor shows it (it has the focus), else from
-// the control.
+// the control. Each text is loaded: at the first Ctrl+End the end of the
+// text is known from the load, after the new line typed it is read back.
 void CheckTheLinesAtTheEnd(bool wrap, bool focused) {
     SetFocus(focused ? EditControl : nullptr);
     PumpMessages();
@@ -744,7 +753,7 @@ void CheckTheLinesAtTheEnd(bool wrap, bool focused) {
         SetWrap(wrap);
         std::string name =
             std::string(end.name) + (wrap ? ", wrap on" : ", wrap off") + (focused ? "" : ", no focus");
-        ShowText(end.text);
+        LoadText(end.text);
         ExpectSameAsTheWalk(name + ": top");
         PressCtrlKey(VK_END);
         ExpectSameAsTheWalk(name + ": Ctrl+End");
@@ -834,11 +843,11 @@ TEST_F(Gutter, AChangeInViewBeforeTypingAtTheEndIsNotMissed) {
     }
 }
 
-// Word wrap on, a document of wrapped paragraphs, the caret at its end.
+// Word wrap on, a loaded document of wrapped paragraphs, the caret at its end.
 void ShowWrappedDocumentAtItsEnd() {
     SetFocus(EditControl);
     SetWrap(true);
-    ShowText(MakeDocument(7, 80, 40));
+    LoadText(MakeDocument(7, 80, 40));
     PressCtrlKey(VK_END);
     ExpectSameAsTheWalk("Ctrl+End");
 }
@@ -890,6 +899,37 @@ TEST_F(Gutter, BackAtTheEndAfterASoftBreakWhileAway) {
     PressCtrlKey(VK_HOME);
     PressCtrlKey(VK_END);
     ExpectSameAsTheWalk("a soft break near the end, Ctrl+Home, Ctrl+End");
+}
+
+// After a load the gutter takes the lines at the end of the text from the
+// model editor without asking the control to confirm them, so the model
+// must break lines as the editor does in every view a user can set up:
+// after a zoom and back, another font size and face, a narrower window.
+TEST_F(Gutter, AfterALoadTheLinesAtTheEndMatchTheWalkInEveryView) {
+    StartApp();
+    SetFocus(EditControl);
+    SetWrap(true);
+    const std::wstring text = MakeDocument(7, 80, 40) + L"\r\n" + std::wstring(500, L'y') + L"\r\nend";
+    auto check = [&](const std::string& view) {
+        LoadText(text);
+        ExpectSameAsTheWalk(view + ": top");
+        PressCtrlKey(VK_END);
+        ExpectSameAsTheWalk(view + ": Ctrl+End");
+    };
+    check("as started");
+    SendCommand(IDM_ZOOM_150);
+    check("zoom 150");
+    SendCommand(IDM_ZOOM_100);
+    check("zoom 150, then 100");
+    SendCommand(IDM_SIZE_FIRST);
+    check("smallest font size");
+    SendCommand(IDM_FONT_FIRST + 1);
+    check("another font");
+    RECT window;
+    GetWindowRect(MainWindow, &window);
+    SetWindowPos(MainWindow, nullptr, 0, 0, 437, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    check("a narrow window");
 }
 
 // Characters [from, to) drawn in a font twice the editor's size. Text of

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "document/document.h"
 #include "resources/resource.h"
 #include "view/logical_lines.h"
 #include "view/view.h"
@@ -251,6 +252,26 @@ TEST_F(StatusBarParts, CaretAtTheEndOfTheText) {
             EXPECT_EQ(StatusPartText(0), WalkedPosition())
                 << "wrap " << wrap << ", new line after " << ending.size();
         }
+    }
+}
+
+// After a load with word wrap on, Ctrl+End takes the lines in view from
+// the caret's line up, where a hidden model wraps their paragraphs, and
+// asks the control nothing to confirm them (a loaded text's line breaks
+// all read as such). Every line in view, the caret put on it, reads as the
+// walk says.
+TEST_F(StatusBarParts, LinesInViewAfterALoadAndCtrlEnd) {
+    StartApp();
+    SetWrap(true);
+    ReplaceEditorText(EditControl, Paragraphs(90, 14).c_str());
+    PumpMessages();
+    SetFocus(EditControl);
+    PressCtrlKey(VK_END);
+    int first = static_cast<int>(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0));
+    ASSERT_GT(LineCount() - first, 10);
+    for (int line = first; line < LineCount(); ++line) {
+        SelectFromTo(Start(line) + 1, Start(line) + 1);
+        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "line " << line;
     }
 }
 

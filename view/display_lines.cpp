@@ -575,8 +575,9 @@ bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, 
 // plain line height above the next. So one read of the text before the
 // caret and the last line's top give all the visible lines. With word wrap
 // off that is certain; with it on the control confirms the first visible
-// line's start. The first visible line is the first whose bottom is below
-// the top of the formatting rectangle, as EM_GETFIRSTVISIBLELINE counts.
+// line's start, unless the text is known to show every line break. The
+// first visible line is the first whose bottom is below the top of the
+// formatting rectangle, as EM_GETFIRSTVISIBLELINE counts.
 bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
                            DisplayLineRange& range) {
     if (!print.wrap && !EveryLineEndsInAMark(edit, print, lineCount)) return false;
@@ -609,7 +610,9 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     }
     while (upwards.size() > 1 && upwards[upwards.size() - 2].top <= edge) upwards.pop_back();
     range.first = lineCount - static_cast<int>(upwards.size());
-    if (print.wrap && LineStart(edit, range.first) != upwards.back().start) return false;
+    // The model cannot see a line break that the text does not show.
+    if (print.wrap && !ShowsEveryLineBreak(edit) && LineStart(edit, range.first) != upwards.back().start)
+        return false;
     range.firstContinues = range.first > 0 && starts.size() > 1 && upwards.back().start != starts.front();
     for (auto row = upwards.rbegin(); row != upwards.rend(); ++row) {
         range.lines.push_back(*row);
@@ -708,7 +711,7 @@ const DisplayLineRange& Remember(DisplayLineRange range, TextWindow& text, const
     Last.lineCount = lineCount;
     Last.range = std::move(range);
     if (text.HasText() && text.From() + static_cast<LONG>(text.Text().size()) == print.textLength)
-        KnowTheEnd(text.Edit(), text.From(), text.Text());
+        KnowTheEnd(text.Edit(), text.From(), text.Text(), false);
     Last.endWatch = EndWatchSerial(text.Edit());
     return Last.range;
 }

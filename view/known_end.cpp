@@ -1,4 +1,5 @@
-// The text at the end of the document, and the watch that keeps it true.
+// The text at the end of the document, whether its line breaks all read as
+// such, and the watch that keeps both true.
 //
 // The watch holds while every change of the text is known: a character typed
 // with the caret at the end (checked before and after the control takes
@@ -21,6 +22,7 @@ struct EndWatch {
     std::wstring text;    // the text from `from` to the end
     bool typing = false;  // inside a character the watch follows
     unsigned serial = 0;  // raised by each new watch
+    bool showsEveryBreak = false;
 };
 EndWatch Watch;
 
@@ -41,15 +43,18 @@ bool InsertsItself(WPARAM code) { return code == L'\t' || (code >= 0x20 && code 
 
 }  // namespace
 
-void KnowTheEnd(HWND edit, LONG from, const std::wstring& text) {
+void KnowTheEnd(HWND edit, LONG from, const std::wstring& text, bool showsEveryBreak) {
     LONG length = from + static_cast<LONG>(text.size());
     if (Watching(edit) && WatchedLength() == length && Watch.from <= from) return;
     Watch.valid = true;
     Watch.edit = edit;
     Watch.from = from;
     Watch.text = text;
+    Watch.showsEveryBreak = showsEveryBreak;
     if (++Watch.serial == 0) Watch.serial = 1;
 }
+
+bool ShowsEveryLineBreak(HWND edit) { return Watching(edit) && Watch.showsEveryBreak; }
 
 bool TextOfTheEnd(HWND edit, LONG from, LONG length, std::wstring* text) {
     if (Watching(edit) && WatchedLength() != length) Watch.valid = false;  // changed unseen after all
@@ -77,7 +82,6 @@ void NoteEditorMessage(HWND edit, UINT message) {
     case EM_SETCHARFORMAT:
     case EM_SETPARAFORMAT:
     case EM_SETTEXTMODE:
-    case EM_SETTARGETDEVICE:
     case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
     case WM_UNICHAR: Watch.valid = false; return;

@@ -10,7 +10,15 @@
 
 // Takes `text` as the text of `edit` from `from` to its end, unless more of
 // the end is known already, and watches the editor from then on.
-void KnowTheEnd(HWND edit, LONG from, const std::wstring& text);
+// `showsEveryBreak`: every line break of the whole text is known to read as
+// one (below).
+void KnowTheEnd(HWND edit, LONG from, const std::wstring& text, bool showsEveryBreak);
+
+// True while every line break in `edit` is known to read as one: its whole
+// text was given to it (a load) and the watch has seen nothing since but
+// characters typed at the end. Wine's soft line break (Shift+Enter, or
+// pasted rich text) reads as a space.
+bool ShowsEveryLineBreak(HWND edit);
 
 // The text of `edit` from `from` to its end, now `length` long, when all of
 // it is known; false when it is not, or anything may have changed it unseen.

@@ -2,7 +2,9 @@
 // hidden editor set up with the same width, font and zoom. Under Wine every
 // position query to the editor itself walks the document from the top; the
 // model holds a paragraph at most, so asking it costs next to nothing. Its
-// answers are predictions, which the callers confirm with the editor.
+// answers are predictions, which the callers confirm with the editor
+// unless its text is known to show every line break (the model sees only
+// the text).
 #pragma once
 
 #include <windows.h>
