@@ -15,15 +15,14 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
 
 #include "app/app.h"
 #include "bench_support.h"
+#include "document/document.h"
 #include "view/editor_lines.h"
 #include "view/view.h"
 
@@ -50,31 +49,11 @@ std::wstring MakeDocument() {
     return text;
 }
 
-struct Source {
-    const wchar_t* text;
-    size_t left;
-};
-
-DWORD CALLBACK Feed(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    Source* source = reinterpret_cast<Source*>(cookie);
-    size_t characters = std::min<size_t>(source->left, static_cast<size_t>(size) / 2);
-    memcpy(buffer, source->text, characters * 2);
-    source->text += characters;
-    source->left -= characters;
-    *done = static_cast<LONG>(characters * 2);
-    return 0;
-}
-
-// Streams the text in (Wine's WM_SETTEXT takes minutes for this size) as a
-// load does: drawing and notifications off, then the view reset.
+// Loads the text as opening a file does: the program's own load (drawing
+// and notifications off, the end of the text handed to the gutter), then
+// the view reset.
 void LoadDocument(const std::wstring& text) {
-    LRESULT mask = SendMessageW(EditControl, EM_SETEVENTMASK, 0, 0);
-    SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
-    Source source = {text.c_str(), text.size()};
-    EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, Feed};
-    SendMessageW(EditControl, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
-    SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
+    ReplaceEditorText(EditControl, text.c_str());
     SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
     ResetView();
     UpdateStatusBar();
@@ -400,7 +379,7 @@ int main() {
     std::wstring text = MakeDocument();
     double start = NowMs();
     LoadDocument(text);
-    printf("document: %d characters, %d lines, streamed in %.0f ms\n\n",
+    printf("document: %d characters, %d lines, loaded in %.0f ms\n\n",
            static_cast<int>(SendMessageW(EditControl, WM_GETTEXTLENGTH, 0, 0)),
            static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0)), NowMs() - start);
     printf("median ms of 5                     %9s %9s %9s %9s %9s %9s\n", "gutter", "+status", "status",
