@@ -916,20 +916,7 @@ TEST_F(Gutter, AfterALoadTheLinesAtTheEndMatchTheWalkInEveryView) {
         PressCtrlKey(VK_END);
         ExpectSameAsTheWalk(view + ": Ctrl+End");
     };
-    check("as started");
-    SendCommand(IDM_ZOOM_150);
-    check("zoom 150");
-    SendCommand(IDM_ZOOM_100);
-    check("zoom 150, then 100");
-    SendCommand(IDM_SIZE_FIRST);
-    check("smallest font size");
-    SendCommand(IDM_FONT_FIRST + 1);
-    check("another font");
-    RECT window;
-    GetWindowRect(MainWindow, &window);
-    SetWindowPos(MainWindow, nullptr, 0, 0, 437, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
-    PumpMessages();
-    check("a narrow window");
+    InEveryView(check);
 }
 
 // Characters [from, to) drawn in a font twice the editor's size. Text of

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "app/app.h"
+#include "resources/resource.h"
 
 void PumpMessages() {
     MSG message;
@@ -129,6 +130,23 @@ void Select(LONG start, LONG end) {
 void SendCommand(UINT id) {
     SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     PumpMessages();
+}
+
+void InEveryView(const std::function<void(const std::string& view)>& check) {
+    check("as started");
+    SendCommand(IDM_ZOOM_150);
+    check("zoom 150");
+    SendCommand(IDM_ZOOM_100);
+    check("zoom 150, then 100");
+    SendCommand(IDM_SIZE_FIRST);
+    check("smallest font size");
+    SendCommand(IDM_FONT_FIRST + 1);
+    check("another font");
+    RECT window;
+    GetWindowRect(MainWindow, &window);
+    SetWindowPos(MainWindow, nullptr, 0, 0, 437, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    check("a narrow window");
 }
 
 void PressCtrlKey(WPARAM key) {

@@ -80,6 +80,11 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths);
 // Sends WM_COMMAND for a menu command to the main window, as a menu click does.
 void SendCommand(UINT id);
 
+// `check` run in each view of the editor a user can set up that changes
+// where word wrap breaks lines, named: as started, zoom 150, zoom 150 and
+// back to 100, the smallest font size, another font, a narrow window.
+void InEveryView(const std::function<void(const std::string& view)>& check);
+
 // A key pressed with Ctrl held, as the keyboard gives it to the editor: the
 // thread's key state says Ctrl is down while the key's messages arrive, and
 // a letter also brings the control character it makes (Ctrl+Z: 0x1A).

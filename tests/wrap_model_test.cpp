@@ -93,20 +93,7 @@ TEST_F(WrapModel, BreaksParagraphsWhereTheEditorDoes) {
     ToggleAutoWrap();
     ASSERT_TRUE(Autowrap);
     ShowParagraphs();
-    ExpectTheModelBreaksLikeTheEditor("as started");
-    SendCommand(IDM_ZOOM_150);
-    ExpectTheModelBreaksLikeTheEditor("zoom 150");
-    SendCommand(IDM_ZOOM_100);
-    ExpectTheModelBreaksLikeTheEditor("zoom 150, then 100");
-    SendCommand(IDM_SIZE_FIRST);
-    ExpectTheModelBreaksLikeTheEditor("smallest font size");
-    SendCommand(IDM_FONT_FIRST + 1);
-    ExpectTheModelBreaksLikeTheEditor("another font");
-    RECT window;
-    GetWindowRect(MainWindow, &window);
-    SetWindowPos(MainWindow, nullptr, 0, 0, 437, window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
-    PumpMessages();
-    ExpectTheModelBreaksLikeTheEditor("a narrow window");
+    InEveryView(ExpectTheModelBreaksLikeTheEditor);
 }
 
 }  // namespace
