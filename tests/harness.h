@@ -81,8 +81,8 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths);
 void SendCommand(UINT id);
 
 // `check` run in each view of the editor a user can set up that changes
-// where word wrap breaks lines, named: as started, zoom 150, zoom 150 and
-// back to 100, the smallest font size, another font, a narrow window.
+// where word wrap breaks lines, named: as started, the smallest font size,
+// another font, a narrow window, zoom 150, zoom 150 and back to 100.
 void InEveryView(const std::function<void(const std::string& view)>& check);
 
 // A key pressed with Ctrl held, as the keyboard gives it to the editor: the

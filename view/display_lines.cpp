@@ -568,6 +568,15 @@ bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, 
     }
 }
 
+// Whether the lines the model predicts are surely the editor's: the text
+// shows every line break (the model sees only the text), and the editor
+// was never zoomed. Under Wine a text laid out in an editor that has been
+// zoomed, even one loaded later or back at 100 %, does not always break
+// where a model laid out afresh at the same zoom does.
+bool ModelNeedsNoConfirmation(HWND edit, const LayoutPrint& print) {
+    return ShowsEveryLineBreak(edit) && print.zoomNumerator == 0 && print.zoomDenominator == 0;
+}
+
 // With the caret at the end of the text, the caret's line is the last one
 // and EM_LINEINDEX of -1 gives its start without a walk; the lines above
 // it begin after the paragraph marks before it and, with word wrap on,
@@ -575,7 +584,7 @@ bool ParagraphLineStarts(HWND edit, const LayoutPrint& print, TextWindow& text, 
 // plain line height above the next. So one read of the text before the
 // caret and the last line's top give all the visible lines. With word wrap
 // off that is certain; with it on the control confirms the first visible
-// line's start, unless the text is known to show every line break. The
+// line's start, unless the model's lines are surely the editor's. The
 // first visible line is the first whose bottom is below the top of the
 // formatting rectangle, as EM_GETFIRSTVISIBLELINE counts.
 bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, int bottom, TextWindow& text,
@@ -610,8 +619,8 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
     }
     while (upwards.size() > 1 && upwards[upwards.size() - 2].top <= edge) upwards.pop_back();
     range.first = lineCount - static_cast<int>(upwards.size());
-    // The model cannot see a line break that the text does not show.
-    if (print.wrap && !ShowsEveryLineBreak(edit) && LineStart(edit, range.first) != upwards.back().start)
+    if (print.wrap && !ModelNeedsNoConfirmation(edit, print) &&
+        LineStart(edit, range.first) != upwards.back().start)
         return false;
     range.firstContinues = range.first > 0 && starts.size() > 1 && upwards.back().start != starts.front();
     for (auto row = upwards.rbegin(); row != upwards.rend(); ++row) {

@@ -3,8 +3,8 @@
 // position query to the editor itself walks the document from the top; the
 // model holds a paragraph at most, so asking it costs next to nothing. Its
 // answers are predictions, which the callers confirm with the editor
-// unless its text is known to show every line break (the model sees only
-// the text).
+// unless its lines are sure to be the model's (a loaded text, never
+// zoomed: see display_lines).
 #pragma once
 
 #include <windows.h>
