@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "document/document.h"
 #include "resources/resource.h"
 #include "view/display_lines.h"
 #include "view/logical_lines.h"
@@ -280,13 +279,6 @@ void SetWrap(bool on) {
 // Puts text into the editor as a whole, leaving the view at the top.
 void ShowText(const std::wstring& text) {
     SendMessageW(EditControl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    PumpMessages();
-}
-
-// The text put in as opening a file puts it: the load also tells the
-// gutter the end of the text, and that its line breaks all read as such.
-void LoadText(const std::wstring& text) {
-    ReplaceEditorText(EditControl, text.c_str());
     PumpMessages();
 }
 

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "app/app.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 void PumpMessages() {
@@ -58,6 +59,11 @@ std::wstring EditorText() {
 void SetEditorText(const std::wstring& text) {
     SendMessageW(EditControl, EM_SETSEL, 0, -1);
     SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    PumpMessages();
+}
+
+void LoadText(const std::wstring& text) {
+    ReplaceEditorText(EditControl, text.c_str());
     PumpMessages();
 }
 

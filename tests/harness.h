@@ -64,6 +64,9 @@ void ScribbleOver(HWND window, COLORREF colour);
 std::wstring WindowText(HWND window);
 std::wstring EditorText();                     // EditControl's text as WM_GETTEXT gives it
 void SetEditorText(const std::wstring& text);  // replaces the text as a paste would
+// Puts the text in as opening a file does (the program's own load), which
+// also tells the gutter the end of the text.
+void LoadText(const std::wstring& text);
 std::wstring StatusPartText(int part);
 std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);

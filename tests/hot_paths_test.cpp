@@ -163,8 +163,7 @@ TEST_F(HotPaths, CtrlEndAfterALoadReadsNoTextBack) {
     std::wstring lines = LinesSomeWrapped();
     for (const Case& c : cases) {
         if (Autowrap != c.wrapWhenLoaded) ToggleAutoWrap();
-        ReplaceEditorText(EditControl, lines.c_str());
-        PumpMessages();
+        LoadText(lines);
         if (Autowrap != c.wrap) ToggleAutoWrap();
         PumpMessages();
         SetFocus(EditControl);
@@ -181,8 +180,7 @@ TEST_F(HotPaths, CtrlEndAfterALoadReadsNoTextBack) {
 TEST_F(HotPaths, CtrlEndAgainAsksNoPositionPastTheStart) {
     StartApp();
     if (!Autowrap) ToggleAutoWrap();
-    ReplaceEditorText(EditControl, LinesSomeWrapped().c_str());
-    PumpMessages();
+    LoadText(LinesSomeWrapped());
     SetFocus(EditControl);
     PressCtrlKey(VK_END);
     PressCtrlKey(VK_HOME);

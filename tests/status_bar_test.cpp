@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "document/document.h"
 #include "resources/resource.h"
 #include "view/logical_lines.h"
 #include "view/view.h"
@@ -263,8 +262,7 @@ TEST_F(StatusBarParts, CaretAtTheEndOfTheText) {
 TEST_F(StatusBarParts, LinesInViewAfterALoadAndCtrlEnd) {
     StartApp();
     SetWrap(true);
-    ReplaceEditorText(EditControl, Paragraphs(90, 14).c_str());
-    PumpMessages();
+    LoadText(Paragraphs(90, 14));
     SetFocus(EditControl);
     PressCtrlKey(VK_END);
     int first = static_cast<int>(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0));

@@ -636,10 +636,11 @@ bool ReadUpFromTheLastLine(HWND edit, const LayoutPrint& print, int lineCount, i
 // their text reads as before, and the last line, which the caret gives
 // without a walk, still begins where it began; the lines between are then
 // as many as before, so each keeps its place counted up from the last
-// line, and all move by as much as the last line's top. Only while the watch over the end has seen
-// nothing else: a soft line break put in place of a space reads as the
-// space did but breaks the line. The first visible line is the first
-// whose bottom is below the top of the formatting rectangle.
+// line, and all move by as much as the last line's top. Only while the
+// watch over the end has seen nothing else: a soft line break put in place
+// of a space reads as the space did but breaks the line. The first visible
+// line is the first whose bottom is below the top of the formatting
+// rectangle.
 bool ReadDownToTheCaret(HWND edit, const LayoutPrint& print, int lineCount, int bottom,
                         const Snapshot& snapshot, TextWindow& text, DisplayLineRange& range) {
     const DisplayLineRange& old = snapshot.range;
