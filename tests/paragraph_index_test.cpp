@@ -1,0 +1,160 @@
+// The normalisation of line breaks, and the paragraph index checked against
+// the marks counted afresh from the whole text after every edit.
+#include "harness.h"
+
+#include <algorithm>
+#include <random>
+#include <sstream>
+
+#include "document/document.h"
+#include "document/paragraph_index.h"
+
+namespace {
+
+// The units of a text with the line-break characters and other controls spelt out.
+std::string Shown(std::wstring_view text) {
+    std::string out;
+    char cell[8];
+    for (wchar_t c : text) {
+        if (c == L'\r') {
+            out += "\\r";
+        } else if (c == L'\n') {
+            out += "\\n";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            wsprintfA(cell, "<%04X>", static_cast<unsigned>(c));
+            out += cell;
+        }
+    }
+    return out;
+}
+
+// What the index must answer, worked out from the whole text each time
+// the slow, obvious way; empty when every answer agrees.
+std::string Disagreement(const ParagraphIndex& index, const std::wstring& text) {
+    std::ostringstream out;
+    const LONG length = static_cast<LONG>(text.size());
+    if (index.Length() != length) out << "Length " << index.Length() << " not " << length << "; ";
+    std::vector<LONG> starts = {0};
+    for (LONG at = 0; at < length; ++at)
+        if (text[at] == L'\r') starts.push_back(at + 1);
+    if (index.Count() != static_cast<int>(starts.size()))
+        out << "Count " << index.Count() << " not " << starts.size() << "; ";
+    for (int p = 0; p < static_cast<int>(starts.size()); ++p)
+        if (index.ParagraphStart(p) != starts[p])
+            out << "ParagraphStart(" << p << ") " << index.ParagraphStart(p) << " not " << starts[p] << "; ";
+    int paragraph = 0;
+    for (LONG at = 0; at <= length; ++at) {
+        if (index.ParagraphOf(at) != paragraph)
+            out << "ParagraphOf(" << at << ") " << index.ParagraphOf(at) << " not " << paragraph << "; ";
+        bool mark = at < length && text[at] == L'\r';
+        if (index.IsMark(at) != mark) out << "IsMark(" << at << ") " << index.IsMark(at) << "; ";
+        if (mark) ++paragraph;
+    }
+    return out.str();
+}
+
+}  // namespace
+
+TEST(LineBreaks, EachBreakBecomesOneCarriageReturn) {
+    struct Row {
+        std::wstring text, normalized;
+        size_t breaks;
+    } rows[] = {
+        {L"", L"", 0},
+        {L"a", L"a", 0},
+        {L"a\r\nb", L"a\rb", 1},
+        {L"a\nb", L"a\rb", 1},
+        {L"a\rb", L"a\rb", 1},
+        {L"a\r\r\nb", L"a\r\rb", 2},  // a blank line between, not a space
+        {L"\r\n\r\n", L"\r\r", 2},
+        {L"a\n\r", L"a\r\r", 2},
+        {L"\n\n\r\r\n\r", L"\r\r\r\r\r", 5},
+        {L"one\r\ntwo\nthree\rfour\r\n", L"one\rtwo\rthree\rfour\r", 4},
+        {L"\r", L"\r", 1},
+        {L"\n", L"\r", 1},
+        {std::wstring(L"a\0\r\n\0b", 6), std::wstring(L"a\0\r\0b", 5), 1},
+        {L"\v\f\u2028\u2029\u0085\t", L"\v\f\u2028\u2029\u0085\t", 0},
+        {L"\xD83D\xDE00\r\n\xD800", L"\xD83D\xDE00\r\xD800", 1},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Shown(NormalizeLineBreaks(row.text)), Shown(row.normalized)) << "text: " << Shown(row.text);
+        std::wstring inPlace = row.text;
+        EXPECT_EQ(NormalizeLineBreaksInPlace(inPlace), row.breaks) << "text: " << Shown(row.text);
+        EXPECT_EQ(Shown(inPlace), Shown(row.normalized)) << "in place, text: " << Shown(row.text);
+    }
+}
+
+TEST(ParagraphIndex, EditsAgreeWithTheMarksCountedAfresh) {
+    // Each row edits the text the row before left; Insert rows use the
+    // cheaper form, which takes no text.
+    struct Row {
+        LONG at, removed;
+        std::wstring inserted;
+        bool insertOnly, accepted;
+        std::wstring after;  // the text once edited
+    } rows[] = {
+        {0, 0, L"ab\rcd\r\ref", false, true, L"ab\rcd\r\ref"},
+        {0, 0, L"xy", true, true, L"xyab\rcd\r\ref"},                // before everything: every mark moves
+        {4, 0, L"q", true, true, L"xyabq\rcd\r\ref"},                // right at a mark: the mark moves
+        {6, 0, L"z", true, true, L"xyabq\rzcd\r\ref"},               // right after a mark: it stays
+        {13, 0, L"!", true, true, L"xyabq\rzcd\r\ref!"},             // at the end
+        {3, 0, L"\r\r", false, true, L"xya\r\rbq\rzcd\r\ref!"},       // marks into the middle
+        {2, 6, L"", false, true, L"xyzcd\r\ref!"},                    // a delete across three marks
+        {0, 1, L"\r", false, true, L"\ryzcd\r\ref!"},                 // a replace at the start
+        {4, 2, L"MID\r", false, true, L"\ryzcMID\r\ref!"},            // in the middle, a mark for a mark
+        {11, 1, L"\r\r", false, true, L"\ryzcMID\r\ref\r\r"},         // at the end
+        {7, 1, L"", false, true, L"\ryzcMID\ref\r\r"},                // a mark: two lines join
+        {0, 12, L"", false, true, L""},                               // everything
+        {0, 0, L"\r", false, true, L"\r"},                            // into the empty text
+        {-1, 0, L"a", false, false, L"\r"},                           // not inside the text: nothing changes
+        {1, 1, L"a", false, false, L"\r"},
+        {0, 2, L"a", false, false, L"\r"},
+        {2, 0, L"a", true, false, L"\r"},
+        {0, 1, L"\n\r\n", false, true, L"\n\r\n"},                   // an LF is no mark of the control's
+    };
+    std::wstring text;
+    ParagraphIndex index;
+    index.Reset(text);
+    for (const Row& row : rows) {
+        std::wstring before = text;
+        bool accepted = row.insertOnly ? index.Insert(row.at, static_cast<LONG>(row.inserted.size()))
+                                       : index.Replace(row.at, row.removed, row.inserted);
+        if (accepted) text.replace(row.at, row.removed, row.inserted);
+        std::string edit = "at " + std::to_string(row.at) + " removing " + std::to_string(row.removed) +
+                           " inserting \"" + Shown(row.inserted) + "\" into \"" + Shown(before) + "\"";
+        EXPECT_EQ(accepted, row.accepted) << edit;
+        ASSERT_EQ(Shown(text), Shown(row.after)) << "the table's own text, " << edit;
+        EXPECT_EQ(Disagreement(index, text), "") << edit;
+    }
+    index.Reset(L"\rab\r\rc\n\r");
+    EXPECT_EQ(Disagreement(index, L"\rab\r\rc\n\r"), "") << "after Reset";
+}
+
+TEST(ParagraphIndex, RandomEditsAgreeWithTheMarksCountedAfresh) {
+    std::mt19937 random(21);
+    auto below = [&](LONG n) { return static_cast<LONG>(random() % static_cast<unsigned>(n)); };
+    std::wstring text = L"ab\rc\r\rde";
+    ParagraphIndex index;
+    index.Reset(text);
+    for (int edit = 0; edit < 4000; ++edit) {
+        const LONG length = static_cast<LONG>(text.size());
+        LONG at = below(length + 1);
+        LONG removed = below(std::min<LONG>(length - at, 6) + 1);
+        bool insertOnly = below(3) == 0;
+        std::wstring inserted;
+        for (LONG n = below(length > 60 ? 3 : 7); n > 0; --n) inserted += insertOnly || below(3) ? L'a' : L'\r';
+        std::string shown = "edit " + std::to_string(edit) + ": at " + std::to_string(at) + " removing " +
+                            std::to_string(insertOnly ? 0 : removed) + " inserting \"" + Shown(inserted) +
+                            "\" into \"" + Shown(text) + "\"";
+        if (insertOnly) {
+            ASSERT_TRUE(index.Insert(at, static_cast<LONG>(inserted.size()))) << shown;
+            text.insert(at, inserted);
+        } else {
+            ASSERT_TRUE(index.Replace(at, removed, inserted)) << shown;
+            text.replace(at, removed, inserted);
+        }
+        ASSERT_EQ(Disagreement(index, text), "") << shown;
+    }
+}
