@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <string>
+#include <string_view>
 
 struct IRichEditOleCallback;
 
@@ -34,6 +35,12 @@ std::string EncodeUtf8(const std::wstring& text);
 // same memory and returns how many there were. The units from that count
 // on are left as they were; those before it are overwritten.
 size_t NarrowAsciiInPlace(wchar_t* text, size_t count);
+
+// line_breaks.cpp: each CR LF, lone CR and lone LF made one CR, the form
+// in which the editor holds a line break; nothing else changes. The in-place
+// form returns the number of line breaks.
+std::wstring NormalizeLineBreaks(std::wstring_view text);
+size_t NormalizeLineBreaksInPlace(std::wstring& text);
 
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
