@@ -53,6 +53,9 @@ void RetireEditor(HWND edit);
 // a fresh, empty editor takes EditControl's place and the old one is
 // retired.
 void SwapInFreshEditor();
+// WM_SETREDRAW TRUE, and the whole editor drawn again, its frame too: the
+// scroll bars it showed, hid or moved while drawing was off.
+void ResumeEditorDrawing(HWND edit);
 void PostRetiredEditorsDestruction();  // when editors wait and none is posted
 void DestroyRetiredEditors();          // WM_DESTROYRETIREDEDITORS of the main window
 constexpr UINT WM_DESTROYRETIREDEDITORS = WM_APP + 1;

@@ -104,6 +104,15 @@ void SwapInFreshEditor() {
     RetireEditor(PutEditorInPlace(fresh));
 }
 
+// Turning drawing back on does not draw the frame again, so scroll bars
+// that came, went or moved meanwhile would stay as the screen last showed
+// them (or missing) until something scrolls; Windows documents this
+// RedrawWindow as the way to follow WM_SETREDRAW TRUE.
+void ResumeEditorDrawing(HWND edit) {
+    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(edit, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void PostRetiredEditorsDestruction() {
     if (RetiredEditors.empty() || RetiredEditorsPosted || !MainWindow) return;
     RetiredEditorsPosted = PostMessageW(MainWindow, WM_DESTROYRETIREDEDITORS, 0, 0);
@@ -133,6 +142,7 @@ LRESULT OnCreateMainWindow(HWND window) {
 
     StatusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
                                 0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetStatusBarFont(GetDpiForWindow(window));
     UpdateStatusBar();
 
     SetMenu(window, BuildMenuBar());

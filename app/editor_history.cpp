@@ -57,7 +57,7 @@ static void ApplyLook(HWND edit, const EditorLook& look) {
     if (look.autowrap != now.autowrap) SendMessageW(edit, EM_SETTARGETDEVICE, 0, now.autowrap ? 0 : 1);
     if (look.zoom != now.zoom) SendMessageW(edit, EM_SETZOOM, now.zoom, 100);
     SendMessageW(edit, EM_SETMODIFY, modified, 0);
-    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    ResumeEditorDrawing(edit);
 }
 
 static void RetireEditorsAfterShown() {

@@ -4,8 +4,6 @@
 
 #include <richedit.h>
 
-#include <cstdlib>
-
 #include "view/view.h"
 
 // The editor's text starts this far inside its client area, at any DPI.
@@ -26,6 +24,7 @@ void LayoutMainWindow(HWND window) {
                            SWP_NOZORDER);
     EndDeferWindowPos(batch);
     SendMessageW(StatusBar, WM_SIZE, 0, 0);
+    FitStatusBarParts();
 
     RECT format, current;
     GetClientRect(EditControl, &format);
@@ -39,22 +38,6 @@ void LayoutMainWindow(HWND window) {
     if (Autowrap) ShowScrollBar(EditControl, SB_HORZ, FALSE);
 }
 
-// The status bar follows the system's menu font, scaled to the new DPI.
-static void SetStatusBarFontForDpi(int dpi) {
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    LOGFONTW font = metrics.lfMenuFont;
-    font.lfHeight = -MulDiv(abs(font.lfHeight), dpi, 96);
-    HFONT statusFont = CreateFontIndirectW(&font);
-    HFONT previous = reinterpret_cast<HFONT>(SendMessageW(StatusBar, WM_GETFONT, 0, 0));
-    SendMessageW(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont), TRUE);
-    // Only fonts made here are ours to delete; the first one is the system's.
-    static HFONT ownFont = nullptr;
-    if (ownFont && ownFont == previous) DeleteObject(ownFont);
-    ownFont = statusFont;
-}
-
 void OnDpiChanged(HWND window, WPARAM wParam) {
     int dpi = HIWORD(wParam);
     DpiScale = dpi / 96.0f;
@@ -66,10 +49,10 @@ void OnDpiChanged(HWND window, WPARAM wParam) {
     if (previous) DeleteObject(previous);
     RebuildEditorFont();  // the editor's text keeps its size in points on the new monitor
 
-    SetStatusBarFontForDpi(dpi);
+    SetStatusBarFont(dpi);
     ComputeGutterWidth(window, EditControl);
     LayoutMainWindow(window);
 
-    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(EditControl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ResumeEditorDrawing(EditControl);
+    UpdateWindow(EditControl);
 }

@@ -173,9 +173,19 @@ static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
 // Below this many characters the control deletes its old text quickly.
 constexpr int LargeTextLength = 32768;
 
+// The window shows the fresh, empty editor for as long as its text takes
+// to go in: the gutter and the status bar show it too, not the old text's
+// numbers.
+static void ShowTheEmptyEditor() {
+    UpdateStatusBar();
+    UpdateWindow(GutterWindow);
+    UpdateWindow(StatusBar);
+}
+
 void ReplaceEditorText(HWND edit, const wchar_t* text) {
     if (edit == EditControl && GetWindowTextLengthW(edit) > LargeTextLength) {
         SwapInFreshEditor();
+        if (edit != EditControl) ShowTheEmptyEditor();
         edit = EditControl;
     }
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
@@ -196,9 +206,8 @@ void ReplaceEditorText(HWND edit, const wchar_t* text) {
     SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit, EM_SETUNDOLIMIT, 100, 0);
     SendMessageW(edit, EM_SETEVENTMASK, 0, EditorEventMask);
-    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    ResumeEditorDrawing(edit);
     KnowTheLoadedEnd(edit, text);
-    InvalidateRect(edit, nullptr, TRUE);
     // No EN_CHANGE came, so the gutter must recount by itself.
     GutterDirty = true;
 }
@@ -226,9 +235,10 @@ static void PutLoadedText(HWND edit, const wchar_t* text) {
 }
 
 static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
-    // An empty file keeps the label and the status bar as they were.
+    // An empty file keeps the label; the rest of the status bar follows.
     if (bytes.empty()) {
         PutLoadedText(edit, L"");
+        UpdateStatusBar();
         return true;
     }
     lstrcpynW(DocumentEncoding, EncodingLabelFor(bytes), ARRAYSIZE(DocumentEncoding));
@@ -245,7 +255,21 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
     return true;
 }
 
+// A large file takes seconds to go into the control; the wait cursor
+// shows that something is happening until the load returns.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
 bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path) {
+    WaitCursor waiting;
     // Running out of memory for a large file counts as a failed read.
     try {
         std::string bytes;

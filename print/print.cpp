@@ -15,7 +15,8 @@ static HDC AskForPrinter(bool hasSelection) {
     PRINTDLGW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = MainWindow;
-    dialog.Flags = PD_RETURNDC | (hasSelection ? 0 : PD_NOSELECTION);
+    // Only the selection prints when there is one: the dialog opens saying so.
+    dialog.Flags = PD_RETURNDC | (hasSelection ? PD_SELECTION : PD_NOSELECTION);
     BOOL chosen = PrintDlgW(&dialog);
     if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
     if (dialog.hDevNames) GlobalFree(dialog.hDevNames);

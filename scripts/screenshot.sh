@@ -3,13 +3,14 @@
 # and saves a PNG of its window. Wine's virtual desktop draws the frame.
 #
 #   scripts/screenshot.sh [--file F] [--settings INI] [--type TEXT]
-#                         [--keys "xdotool keys ..."] OUTPUT.png
+#                         [--keys "xdotool keys ..."] [--dpi N] OUTPUT.png
 #
 # --settings copies an INI file in as settings.ini; --keys are pressed after
-# typing (for example "ctrl+f" to show the Find dialog). Builds first.
+# typing (for example "ctrl+f" to show the Find dialog); --dpi runs Wine at
+# that system DPI for this picture (the whole screen is saved). Builds first.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-file="" settings="" keys=""
+file="" settings="" keys="" dpi=""
 text=$'Tavilo is a small, fast plain-text editor.\nIt opens a 10 MB file without a hitch,\nnumbers its lines in the gutter,\nand never loses your text.\n'
 while (($#)); do
   case "$1" in
@@ -17,6 +18,7 @@ while (($#)); do
     --settings) settings=$(realpath "$2"); shift 2 ;;
     --type) text="$2"; shift 2 ;;
     --keys) keys="$2"; shift 2 ;;
+    --dpi) dpi="$2"; shift 2 ;;
     *) output=$(realpath -m "$1"); shift ;;
   esac
 done
@@ -30,9 +32,15 @@ source "$here/wine-env.sh"
 unset DISPLAY
 source "$here/display.sh"
 work=$(mktemp -d)
-cleanup() { stop_display; rm -rf "$work"; }
+set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+cleanup() {
+  [[ -z "$dpi" ]] || set_dpi 96
+  stop_display
+  rm -rf "$work"
+}
 trap cleanup EXIT
 start_display >/dev/null
+[[ -z "$dpi" ]] || set_dpi "$dpi"
 
 cp "$TAVILO_BUILD_DIR/tavilo.exe" "$work/"
 [[ -z "$settings" ]] || cp "$settings" "$work/settings.ini"
@@ -64,8 +72,12 @@ if [[ -n "$keys" ]]; then
 fi
 sleep 1
 
-# The main window's place on a 1920 x 1080 screen (70 % of the height, 16:11).
-import -window root -crop 1099x756+410+162 +repage "$output"
+if [[ -n "$dpi" ]]; then
+  import -window root "$output"
+else
+  # The main window's place on a 1920 x 1080 screen (70 % of the height, 16:11).
+  import -window root -crop 1099x756+410+162 +repage "$output"
+fi
 echo "Saved $output"
 wineserver -k >/dev/null 2>&1 || true
 wait "$app" 2>/dev/null || true

@@ -41,6 +41,22 @@ void TrimSeed(wchar_t* text) {
     if (leading > 0) memmove(text, text + leading, (length - leading + 1) * sizeof(wchar_t));
 }
 
+// Letters, digits and the underscore make words, as the control has them.
+static bool IsWordCharacter(wchar_t c) { return iswalnum(c) || c == L'_'; }
+
+// The word that the caret is in or touches, from the text around it; an
+// empty range where it touches none.
+static CHARRANGE FindWordAround(HWND edit, LONG caret) {
+    LONG from = std::max(caret - MaxSearchLength, 0L);
+    wchar_t text[2 * MaxSearchLength + 1] = {};
+    TEXTRANGEW range = {{from, caret + MaxSearchLength}, text};
+    LONG read = static_cast<LONG>(SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+    LONG at = std::min(caret - from, std::max(read, 0L)), left = at, right = at;
+    while (left > 0 && IsWordCharacter(text[left - 1])) --left;
+    while (right < read && IsWordCharacter(text[right])) ++right;
+    return {from + left, from + right};
+}
+
 bool GetSearchSeed(HWND edit, wchar_t* buffer) {
     buffer[0] = 0;
     CHARRANGE selection = {};
@@ -53,10 +69,14 @@ bool GetSearchSeed(HWND edit, wchar_t* buffer) {
     }
     if (length != 0) return false;
 
-    // Wine's EM_FINDWORDBREAK answers 0 to WB_LEFT and WB_RIGHT, so there
-    // a caret without a selection gives no seed.
     LONG left = static_cast<LONG>(SendMessageW(edit, EM_FINDWORDBREAK, WB_LEFT, selection.cpMin));
     LONG right = static_cast<LONG>(SendMessageW(edit, EM_FINDWORDBREAK, WB_RIGHT, selection.cpMin));
+    // Wine's control answers 0 to both; the word is then found here.
+    if (left == 0 && right == 0) {
+        CHARRANGE word = FindWordAround(edit, selection.cpMin);
+        left = word.cpMin;
+        right = word.cpMax;
+    }
     if (right - left < 1 || right - left > MaxSearchLength) return false;
     TEXTRANGEW range = {{left, right}, buffer};
     SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));

@@ -161,8 +161,7 @@ static void ReplaceSpanInPieces(const ReplaceAllPlan& plan, const std::vector<LO
     }
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
     ReplaceRange(plan.first, plan.first + (plan.last - pieceStart), plan.middle.c_str());
-    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(EditControl, nullptr, TRUE);
+    ResumeEditorDrawing(EditControl);
 }
 
 // The new text, whole, as the control will hold it.

@@ -188,11 +188,12 @@ WalkedGutter WalkFromTheTop(int bandTop, int bandBottom, int width) {
     return walked;
 }
 
-Image Render(const WalkedGutter& walked, int width, int height) {
+Image Render(const WalkedGutter& walked, int width, int height, int textBottom) {
     Canvas canvas(width, height);
     HDC dc = canvas.Dc();
     RECT all = {0, 0, width, height};
     FillRect(dc, &all, GutterBackgroundBrush);
+    IntersectClipRect(dc, 0, 0, width, textBottom);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ThemeTable[ColorIndex].gutterText);
     HGDIOBJ font = SelectObject(dc, GutterFont);
@@ -228,21 +229,18 @@ void ExpectSamePixels(const Image& painted, const Image& expected, const WalkedG
     }
 }
 
-// The gutter as the last change left it on the screen, the gutter painted
-// anew, and the cache hold what the walk from the top gives.
+// The gutter as the last change left it on the screen, and the gutter
+// painted anew, show what the walk from the top gives. (Only the pixels:
+// which cache entries a refresh writes depends on where the view's rows
+// fall, and so on the font and the window's height.)
 void ExpectSameAsTheWalk(const std::string& where) {
     PumpMessages();
     Image shown = ReadGutterPixels();
     Image painted = PaintAndReadGutter();
-    WalkedGutter walked = WalkFromTheTop(0, painted.height, painted.width);
-    EXPECT_EQ(CacheFirstLine, walked.first) << where;
-    EXPECT_EQ(CacheLogicalCount, walked.countBefore) << where;
-    EXPECT_EQ(CacheContinues, walked.continuesBefore) << where;
-    for (size_t i = 0; i < walked.numbers.size(); ++i) {
-        EXPECT_EQ(LineNumberCache[walked.first + i], walked.numbers[i])
-            << where << ", line " << walked.first + i;
-    }
-    Image expected = Render(walked, painted.width, painted.height);
+    RECT text;
+    GetClientRect(EditControl, &text);  // no numbers beside the horizontal scroll bar
+    WalkedGutter walked = WalkFromTheTop(0, text.bottom, painted.width);
+    Image expected = Render(walked, painted.width, painted.height, text.bottom);
     ExpectSamePixels(shown, expected, walked, where + " (as shown before the repaint)");
     ExpectSamePixels(painted, expected, walked, where);
 }

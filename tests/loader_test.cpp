@@ -182,15 +182,19 @@ TEST_F(Loader, BigEndianShowsWhatLittleEndianShows) {
 }
 
 // An empty file empties the editor but leaves label and status bar alone.
+// The label stays; the length and position parts show the empty text.
 TEST_F(Loader, EmptyFileKeepsTheLabel) {
     StartApp();
-    ASSERT_TRUE(Load(WriteScratch(L"be.txt", B("\xFE\xFF\x00x"))));
+    ASSERT_TRUE(Load(WriteScratch(L"be.txt", B("\xFE\xFF\x00x\x00y"))));
+    SendMessageW(EditControl, EM_SETSEL, 2, 2);
+    PumpMessages();
     EXPECT_EQ(StatusPartText(4), L" UTF-16BE ");
-    SetStatusEncodingPart(L"untouched");
     ASSERT_TRUE(Load(WriteScratch(L"empty.txt", "")));
     EXPECT_EQ(EditorText(), L"");
     EXPECT_STREQ(DocumentEncoding, L" UTF-16BE ");
-    EXPECT_EQ(StatusPartText(4), L"untouched");
+    EXPECT_EQ(StatusPartText(4), L" UTF-16BE ");
+    EXPECT_EQ(StatusPartText(3), L" 0 chars (~ 0 bytes) ");
+    EXPECT_EQ(StatusPartText(0), L" Line 1  Col 1  Sel 0 ");
     EXPECT_FALSE(SendMessageW(EditControl, EM_CANUNDO, 0, 0));
 }
 
@@ -265,6 +269,45 @@ TEST_F(Loader, ALargeTextFindsItsScrollBarsInPlace) {
         EXPECT_EQ((style & WS_VSCROLL) != 0, row.vertical) << row.name;
         EXPECT_EQ((style & WS_HSCROLL) != 0, row.horizontal) << row.name;
     }
+}
+
+// What the window shows while a large text goes into a fresh editor.
+struct WhileTheTextGoesIn {
+    bool seen = false;
+    bool waitCursor = false;
+    std::wstring position, size;
+};
+WhileTheTextGoesIn During;
+
+LRESULT CALLBACK WatchLargeSetText(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == EditControl && !During.seen &&
+        wcslen(reinterpret_cast<const wchar_t*>(call->lParam)) > 100000) {
+        During.seen = true;
+        During.waitCursor = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+        During.position = StatusPartText(0);
+        During.size = StatusPartText(3);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The load of a large file replacing a large text takes seconds: the wait
+// cursor shows, and the status bar tells of the empty editor on the screen,
+// not of the old text.
+TEST_F(Loader, ALargeLoadShowsTheWaitCursorAndTheEmptyEditor) {
+    StartApp();
+    ASSERT_TRUE(Load(WriteScratch(L"old.txt", Lines(200000, "\r\n"))));
+    PumpMessages();
+    SendMessageW(EditControl, EM_SETSEL, 100, 100);
+    PumpMessages();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchLargeSetText, nullptr, GetCurrentThreadId());
+    bool loaded = Load(WriteScratch(L"new.txt", Lines(300000, "\r\n")));
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(During.seen);
+    EXPECT_TRUE(During.waitCursor);
+    EXPECT_EQ(During.position, L" Line 1  Col 1  Sel 0 ");
+    EXPECT_EQ(During.size, L" 0 chars (~ 0 bytes) ");
 }
 
 TEST_F(Loader, NothingToUndoAfterALoad) {

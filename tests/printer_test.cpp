@@ -223,6 +223,7 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines) {
 struct DialogAnswer {
     std::vector<DialogInfo> seen;
     bool selectionChoiceEnabled = false;
+    bool selectionChosen = false;  // the dialog opened with "Selection" chosen
 };
 
 class Printing : public AppFixture {
@@ -245,7 +246,10 @@ protected:
         DialogAnswer answer;
         DialogWatcher watcher([&](const DialogInfo& dialog) {
             HWND selection = GetDlgItem(dialog.window, rad2);
-            if (answer.seen.empty()) answer.selectionChoiceEnabled = selection && IsWindowEnabled(selection);
+            if (answer.seen.empty()) {
+                answer.selectionChoiceEnabled = selection && IsWindowEnabled(selection);
+                answer.selectionChosen = selection && IsDlgButtonChecked(dialog.window, rad2) == BST_CHECKED;
+            }
             answer.seen.push_back(dialog);
             PressButton(dialog.window, button);
         });
@@ -349,6 +353,7 @@ TEST_F(Printing, ASelectionPrintsAloneAndStaysSelected) {
     DialogAnswer answer = PrintAnswering(IDOK);
     ASSERT_EQ(answer.seen.size(), 1u);
     EXPECT_TRUE(answer.selectionChoiceEnabled) << "with a selection the dialog offers the selection choice";
+    EXPECT_TRUE(answer.selectionChosen) << "what prints is the selection, and the dialog says so";
     std::string pdf = WaitForPdf("New Document");
     ASSERT_FALSE(pdf.empty());
     EXPECT_EQ(Words(PdfText(pdf)), Words("second line goes out"));

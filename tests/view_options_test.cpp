@@ -236,16 +236,16 @@ TEST_F(FontCommands, DpiChangeRebuildsTheEditorFont) {
     EXPECT_EQ(SendMessageW(EditControl, EM_GETMODIFY, 0, 0), 0);
 }
 
-// ---- 144 DPI ----
+// ---- 144 and 192 DPI ----
 
 // Wine reads the system DPI from the registry when a process starts, so
-// this test runs itself again in a child process started while the
-// setting says 144, and reports the child's result.
+// these tests run themselves again in a child process started while the
+// setting says 144 or 192, and report the child's result.
 class HighDpi : public AppFixture {
 protected:
-    static constexpr const wchar_t* ChildVariable = L"TAVILO_TEST_AT_144_DPI";
+    static constexpr const wchar_t* ChildVariable = L"TAVILO_TEST_AT_HIGH_DPI";
     static bool IsChild() { return GetEnvironmentVariableW(ChildVariable, nullptr, 0) > 0; }
-    void RunAsChildAt144Dpi();
+    void RunAsChildAtDpi(DWORD dpi);
 };
 
 // Sets HKCU\Control Panel\Desktop\LogPixels for as long as it lives.
@@ -275,7 +275,7 @@ private:
     bool hadOld_ = false;
 };
 
-void HighDpi::RunAsChildAt144Dpi() {
+void HighDpi::RunAsChildAtDpi(DWORD dpi) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::wstring filter = Widen(std::string(test->test_suite_name()) + "." + test->name());
     wchar_t self[MAX_PATH] = {};
@@ -294,7 +294,7 @@ void HighDpi::RunAsChildAt144Dpi() {
     PROCESS_INFORMATION process = {};
     BOOL started;
     {
-        LogPixelsSetting setting(144);
+        LogPixelsSetting setting(dpi);
         SetEnvironmentVariableW(ChildVariable, L"1");
         started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                  &startup, &process);
@@ -310,12 +310,12 @@ void HighDpi::RunAsChildAt144Dpi() {
     CloseHandle(process.hProcess);
     std::string childOutput = ReadBytes(outputPath);
     DeleteFileW(outputPath.c_str());
-    EXPECT_EQ(exitCode, 0u) << "the child at 144 DPI failed:\n" << childOutput;
+    EXPECT_EQ(exitCode, 0u) << "the child at " << dpi << " DPI failed:\n" << childOutput;
     EXPECT_NE(childOutput.find("[  PASSED  ] 1 test."), std::string::npos) << childOutput;
 }
 
 TEST_F(HighDpi, FontHeightsFollowTheMonitorDpi) {
-    if (!IsChild()) return RunAsChildAt144Dpi();
+    if (!IsChild()) return RunAsChildAtDpi(144);
     StartApp();
     ASSERT_EQ(GetDpiForWindow(MainWindow), 144u);
     EXPECT_FLOAT_EQ(DpiScale, 1.5f);
@@ -332,6 +332,34 @@ TEST_F(HighDpi, FontHeightsFollowTheMonitorDpi) {
     SendMessageW(MainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(FontOf(EditorFont).lfHeight, -33);
     EXPECT_EQ(FontOf(GutterFont).lfHeight, -50);
+}
+
+// The status bar draws in the font its parts are measured in: the
+// system's menu font at the window's DPI, from the start.
+TEST_F(HighDpi, StatusBarPartsFitTheirTextsAt192Dpi) {
+    if (!IsChild()) return RunAsChildAtDpi(192);
+    StartApp();
+    ASSERT_EQ(GetDpiForWindow(StatusBar), 192u);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(StatusBar, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr) << "the status bar measures in one font and draws in another";
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 192);
+    EXPECT_EQ(FontOf(font).lfHeight, metrics.lfMenuFont.lfHeight) << "the menu font at 192 DPI";
+
+    HDC dc = GetDC(StatusBar);
+    HGDIOBJ previous = SelectObject(dc, font);
+    for (int part = 1; part < 5; ++part) {  // part 0 takes what is left
+        wchar_t text[256] = {};
+        SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        RECT area = {};
+        SendMessageW(StatusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&area));
+        EXPECT_GE(area.right - area.left, size.cx) << "part " << part << ": " << Narrow(text);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(StatusBar, dc);
 }
 
 // ---- Themes ----

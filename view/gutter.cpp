@@ -131,6 +131,13 @@ void DrawNumbersAndBars(HDC dc, int width, Band band) {
     if (Autowrap && barOpen) FillBar(dc, stripLeft, strip, barTop, band.bottom);
 }
 
+// The bottom of the editor's text, above its horizontal scroll bar.
+int TextAreaBottom() {
+    RECT client = {};
+    GetClientRect(EditControl, &client);
+    return client.bottom;
+}
+
 }  // namespace
 
 LRESULT CALLBACK GutterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -159,7 +166,15 @@ LRESULT PaintGutter(HWND gutter) {
         SetBkMode(buffer, TRANSPARENT);
         SetTextColor(buffer, ThemeTable[ColorIndex].gutterText);
         SelectedObject font(buffer, GutterFont);
-        DrawNumbersAndBars(buffer, width, band);
+        // Rows behind the editor's horizontal scroll bar are hidden there,
+        // so they get no number here either.
+        Band lines = {band.top, std::min(band.bottom, TextAreaBottom())};
+        if (lines.top < lines.bottom) {
+            int saved = SaveDC(buffer);
+            IntersectClipRect(buffer, 0, lines.top, width, lines.bottom);
+            DrawNumbersAndBars(buffer, width, lines);
+            RestoreDC(buffer, saved);
+        }
         BitBlt(dc, 0, band.top, width, band.bottom - band.top, buffer, 0, band.top, SRCCOPY);
     }
     EndPaint(gutter, &paint);

@@ -165,6 +165,40 @@ bool SetPartWidths(const wchar_t* const texts[4]) {
 
 }  // namespace
 
+// A new size keeps the parts where they were, laid out for the old width:
+// they are fitted again from the texts they show, and the bar drawn anew.
+void FitStatusBarParts() {
+    if (!StatusBar || SendMessageW(StatusBar, SB_GETPARTS, 0, 0) != 5) return;
+    wchar_t texts[4][256] = {};
+    const wchar_t* shown[4];
+    for (int part = 1; part < 5; ++part) {
+        if (LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, part, 0)) < 256)
+            SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(texts[part - 1]));
+        shown[part - 1] = texts[part - 1];
+    }
+    SetPartWidths(shown);
+    InvalidateRect(StatusBar, nullptr, TRUE);
+}
+
+// The status bar follows the system's menu font at the window's DPI; set
+// from the start, so that the parts are measured in the font they show.
+// (The plain SPI_GETNONCLIENTMETRICS gives the font for the system's DPI,
+// not for 96: scaled again, it came out twice too large at 192 DPI.)
+void SetStatusBarFont(int dpi) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    LOGFONTW font = metrics.lfMenuFont;
+    font.lfHeight = -abs(font.lfHeight);
+    HFONT statusFont = CreateFontIndirectW(&font);
+    HFONT previous = reinterpret_cast<HFONT>(SendMessageW(StatusBar, WM_GETFONT, 0, 0));
+    SendMessageW(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont), TRUE);
+    // Only fonts made here are ours to delete; the first one is the system's.
+    static HFONT ownFont = nullptr;
+    if (ownFont && ownFont == previous) DeleteObject(ownFont);
+    ownFont = statusFont;
+}
+
 // The control reports a new selection before the change that made it,
 // and a burst of keys reports many; the status bar follows once the
 // control is done with them.

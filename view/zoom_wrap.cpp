@@ -25,8 +25,7 @@ static int CurrentZoomPercent() {
     return MulDiv(numerator, 100, denominator);
 }
 
-// The steps work on the control's own zoom, not on a list of levels; their
-// check marks are left to the status bar's next update.
+// The steps work on the control's own zoom, not on a list of levels.
 void ZoomCommand(UINT commandId) {
     if (commandId == IDM_ZOOM_OUT || commandId == IDM_ZOOM_IN) {
         int current = CurrentZoomPercent();
@@ -36,8 +35,6 @@ void ZoomCommand(UINT commandId) {
     for (const ZoomPreset& preset : ZoomPresets) {
         if (preset.id != commandId) continue;
         SetZoom(MulDiv(preset.numerator, 100, preset.denominator));
-        HMENU zoom = GetOptionsSubmenu(OPTIONS_POS_ZOOM);
-        if (zoom) CheckMenuRadioItem(zoom, IDM_ZOOM_100, IDM_ZOOM_300, commandId, MF_BYCOMMAND);
         return;
     }
 }
@@ -67,8 +64,9 @@ void SetZoom(int percent) {
     LayoutMainWindow(MainWindow);
     SendMessageW(MainWindow, WM_SETREDRAW, TRUE, 0);
     SendMessageW(GutterWindow, WM_SETREDRAW, TRUE, 0);
-    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
+    ResumeEditorDrawing(EditControl);
     RedrawWindow(MainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    UpdateStatusBar();
 }
 
 // New and Open put their text in with notifications off, so no EN_CHANGE
@@ -97,11 +95,10 @@ void ToggleAutoWrap() {
     POINT origin = {0, 0};
     SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&origin));
     WrapToggleActive = false;
-    SendMessageW(EditControl, WM_SETREDRAW, TRUE, 0);
-
+    ResumeEditorDrawing(EditControl);
     UpdateWindow(EditControl);
-    RedrawWindow(EditControl, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     RedrawWindow(MainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     CheckMenuItem(GetMenu(MainWindow), IDM_OPTIONS_AUTOWRAP,
                   MF_BYCOMMAND | (Autowrap ? MF_CHECKED : MF_UNCHECKED));
+    UpdateStatusBar();
 }

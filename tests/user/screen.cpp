@@ -82,6 +82,19 @@ int CountScreenPixels(const RECT& area, COLORREF colour) {
     return count;
 }
 
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+    int width = area.right, height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<char> pixels = CaptureScreen(width, height);
+    std::vector<COLORREF> colours;
+    if (pixels.empty()) return colours;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const unsigned char* row =
+            reinterpret_cast<const unsigned char*>(pixels.data()) + RowStride(width) * (height - 1 - y);
+        for (int x = area.left; x < area.right; ++x) colours.push_back(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+    }
+    return colours;
+}
+
 bool SaveScreenshot(const std::wstring& path) {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     std::vector<char> pixels = CaptureScreen(width, height);

@@ -5,10 +5,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 COLORREF ScreenPixel(POINT point);
 // How many pixels of the screen's area have the colour.
 int CountScreenPixels(const RECT& area, COLORREF colour);
+// The colours of the screen's area, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
 // Saves the whole screen as a 24-bit BMP file; true when it was written.
 bool SaveScreenshot(const std::wstring& path);
 

@@ -210,6 +210,42 @@ RECT TaviloSession::EditorArea() const {
     return area;
 }
 
+static RECT WindowArea(HWND window) {
+    RECT area = {};
+    GetWindowRect(window, &area);
+    return area;
+}
+
+RECT TaviloSession::MainWindowArea() const { return WindowArea(window_); }
+
+RECT TaviloSession::EditorWindowArea() const { return WindowArea(Editor()); }
+
+RECT TaviloSession::GutterArea() const {
+    return WindowArea(FindWindowExW(window_, nullptr, L"GutterClass", nullptr));
+}
+
+RECT TaviloSession::StatusBarArea() const {
+    return WindowArea(FindWindowExW(window_, nullptr, STATUSCLASSNAMEW, nullptr));
+}
+
+RECT TaviloSession::StatusPartArea(int part) const {
+    HWND bar = FindWindowExW(window_, nullptr, STATUSCLASSNAMEW, nullptr);
+    RemoteBuffer reply(process_.hProcess, sizeof(RECT));
+    RECT area = {};
+    if (!Ask(bar, SB_GETRECT, part, reply.Address()) || !reply.Read(&area)) return {};
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+bool TaviloSession::IsBusy() const {
+    DWORD_PTR result = 0;
+    return !SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result);
+}
+
+void TaviloSession::ResizeTo(int width, int height) const {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 POINT TaviloSession::EditorBackgroundPoint() const {
     RECT area = EditorArea();
     return {area.right - 20, area.bottom - 20};

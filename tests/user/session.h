@@ -53,6 +53,18 @@ public:
     // right corner, where a short document draws no text.
     RECT EditorArea() const;
     POINT EditorBackgroundPoint() const;
+    RECT MainWindowArea() const;
+    // The editor's window on the screen, its scroll bars included.
+    RECT EditorWindowArea() const;
+    RECT GutterArea() const;
+    // A part of the status bar on the screen, and the bar's own area.
+    RECT StatusPartArea(int part) const;
+    RECT StatusBarArea() const;
+    // The program has not answered for a moment: it is busy with something.
+    bool IsBusy() const;
+    // Sizes the main window as dragging its frame would.
+    void ResizeTo(int width, int height) const;
+    bool IsMaximized() const { return IsZoomed(window_) != FALSE; }
 
     // The program's visible message boxes and dialogs ("#32770" windows).
     std::vector<ShownDialog> Dialogs() const;
