@@ -12,8 +12,6 @@ extern HWND HiddenEditControl;  // hidden rich edit control used by printing
 extern HWND GutterWindow;       // line-number gutter left of EditControl
 extern HWND StatusBar;          // five-part status bar along the bottom
 extern float DpiScale;          // DPI of MainWindow / 96
-extern bool GutterDirty;        // the gutter must recount from line 0
-extern bool InSizeMove;         // an interactive move or resize is running
 
 extern const wchar_t MainWindowClassName[];     // "TaviloClass"
 constexpr DWORD EditorEventMask = 0x000B0001;   // change, keys, mouse, selection

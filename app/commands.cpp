@@ -11,7 +11,6 @@
 #include "print/print.h"
 #include "resources/resource.h"
 #include "search/search.h"
-#include "view/known_end.h"
 #include "view/view.h"
 
 static void Undo() {
@@ -55,8 +54,7 @@ void DispatchCommand(HWND, WPARAM wParam, LPARAM) {
     // EN_CHANGE (0x0300) from the editor, id 1300, compared on the low 32
     // bits of wParam alone.
     if (static_cast<uint32_t>(wParam) == ((EN_CHANGE << 16) | IDC_EDITOR)) {
-        GutterDirty = true;
-        NoteTextChanged();
+        NoteEditorTextChanged(EditControl);
         OnEditorChange();
         return;
     }

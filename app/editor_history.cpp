@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "document/document.h"
-#include "view/known_end.h"
 #include "view/view.h"
 
 // How the view was set up when an editor was last shown: one brought back
@@ -74,7 +73,6 @@ static void ShowKeptEditor(size_t index) {
     PutEditorInPlace(Editors[index].edit);
     Shown = index;
     UndoneSinceShown = 0;
-    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     InvalidateRect(EditControl, nullptr, TRUE);
@@ -114,7 +112,7 @@ LRESULT UndoInEditor(HWND edit) {
         ++UndoRedoDepth;
         LRESULT result = CallEditorControl(edit, EM_UNDO, 0, 0);
         --UndoRedoDepth;
-        NoteTextChanged();
+        MarkParagraphsStale(edit);
         if (HasEditorAfter()) ++UndoneSinceShown;
         return result;
     }
@@ -130,7 +128,7 @@ LRESULT RedoInEditor(HWND edit) {
         ++UndoRedoDepth;
         LRESULT result = CallEditorControl(edit, EM_REDO, 0, 0);
         --UndoRedoDepth;
-        NoteTextChanged();
+        MarkParagraphsStale(edit);
         if (UndoneSinceShown > 0) --UndoneSinceShown;
         return result;
     }

@@ -1,5 +1,5 @@
-// The main window's procedure: closing, sizing, the editor's notifications,
-// the move/size flags and the posted modified-state sync.
+// The main window's procedure: closing, sizing, the editor's notifications
+// and the posted modified-state sync.
 #include "app/app.h"
 
 #include <richedit.h>
@@ -8,7 +8,6 @@
 #include "view/view.h"
 
 static LRESULT OnSize(HWND window) {
-    GutterDirty = true;
     LayoutMainWindow(window);
     return 0;
 }
@@ -48,19 +47,6 @@ static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
-static LRESULT OnEnterSizeMove(HWND window, WPARAM wParam, LPARAM lParam) {
-    InSizeMove = true;
-    return DefWindowProcW(window, WM_ENTERSIZEMOVE, wParam, lParam);
-}
-
-// The gutter skipped its recounts during the drag; recount it all now.
-static LRESULT OnExitSizeMove(HWND window, WPARAM wParam, LPARAM lParam) {
-    InSizeMove = false;
-    GutterDirty = true;
-    InvalidateRect(GutterWindow, nullptr, FALSE);
-    return DefWindowProcW(window, WM_EXITSIZEMOVE, wParam, lParam);
-}
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreateMainWindow(window);
@@ -75,8 +61,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: DispatchCommand(window, wParam, lParam); return 0;
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
     case WM_SYNCMODIFIED: SyncModifiedState(); return 0;
-    case WM_ENTERSIZEMOVE: return OnEnterSizeMove(window, wParam, lParam);
-    case WM_EXITSIZEMOVE: return OnExitSizeMove(window, wParam, lParam);
     case WM_DPICHANGED: OnDpiChanged(window, wParam); return 0;
     case WM_DESTROYRETIREDEDITORS: DestroyRetiredEditors(); return 0;
     case WM_UPDATESTATUSBAR: OnScheduledStatusBarUpdate(); return 0;

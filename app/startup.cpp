@@ -12,8 +12,6 @@
 HWND MainWindow = nullptr;
 HINSTANCE AppInstance = nullptr;
 float DpiScale = 1.0f;
-bool GutterDirty = true;
-bool InSizeMove = false;
 
 const wchar_t MainWindowClassName[] = L"TaviloClass";
 
@@ -82,6 +80,7 @@ HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* comm
     MainWindow = window;
     AppInstance = instance;
     DpiScale = GetDpiForWindow(MainWindow) / 96.0f;
+    ChooseLineReading();
 
     PlaceMainWindow();
     ApplyStartupViewSettings();
@@ -89,7 +88,6 @@ HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* comm
     SetWindowIcons();
     OpenCommandLineFile(commandLine);
 
-    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     ShowWindow(MainWindow, showCommand);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "document/paragraph_index.h"
+
 struct IRichEditOleCallback;
 
 // Process-wide document state (GUI thread only).
@@ -102,6 +104,18 @@ LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
 void SubclassEditor(HWND edit);  // puts EditSubclassProc (id 1, data 0) over a new editor
 // The rich edit control's own answer, below EditSubclassProc.
 LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+
+// edit_tracker.cpp: each editor's paragraph index, followed edit by edit.
+void TrackEditor(HWND edit);   // a new editor gets an index (stale until first read)
+void ForgetEditor(HWND edit);  // its WM_NCDESTROY
+void MarkParagraphsStale(HWND edit);     // a change that cannot be followed (Undo, Redo)
+void NoteEditorTextChanged(HWND edit);   // its EN_CHANGE
+// The index, rebuilt first from the text when stale; null for an editor
+// that is not tracked.
+const ParagraphIndex* EditorParagraphs(HWND edit);
+// Runs the message through `run`, and follows what it did to the text.
+LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT (*run)(HWND, UINT, WPARAM, LPARAM));
 
 // ole_callback.cpp: a new MyCallback object with a reference count of 1.
 IRichEditOleCallback* CreateOleCallback();

@@ -1,5 +1,6 @@
-// The editor's subclass: keeps the gutter in step with the text, takes
-// over the mouse wheel (Ctrl zooms), never erases, and opens dropped files.
+// The editor's subclass: keeps the gutter in step with the text and the
+// paragraph index with the edits, takes over the mouse wheel (Ctrl zooms),
+// never erases, and opens dropped files.
 #include "document/document.h"
 
 #include <richedit.h>
@@ -9,7 +10,6 @@
 
 #include "app/app.h"
 #include "resources/resource.h"
-#include "view/known_end.h"
 #include "view/view.h"
 
 // A private message of the rich edit control after which its lines may
@@ -99,7 +99,7 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
 static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam) {
     constexpr WPARAM CtrlY = 0x19, CtrlZ = 0x1A;
     if (code == CtrlY || code == CtrlZ) return 0;
-    return TypeIntoEditor(edit, code, lParam);
+    return CallEditorControl(edit, WM_CHAR, code, lParam);
 }
 
 static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,6 +121,7 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case EM_REDO: return RedoInEditor(window);
     case EM_CANUNDO: return CanUndoInEditor(window);
     case EM_CANREDO: return CanRedoInEditor(window);
+    case WM_NCDESTROY: ForgetEditor(window); return CallEditorControl(window, message, wParam, lParam);
     default: return CallEditorControl(window, message, wParam, lParam);
     }
 }
@@ -141,6 +142,7 @@ static LRESULT CALLBACK EditorWindowProc(HWND window, UINT message, WPARAM wPara
 }
 
 void SubclassEditor(HWND edit) {
+    TrackEditor(edit);
     LONG_PTR own = SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorWindowProc));
     if (!RichEditProcedure) RichEditProcedure = reinterpret_cast<WNDPROC>(own);
 }
@@ -154,8 +156,7 @@ LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
     ++EditorProcedureDepth;
-    NoteEditorMessage(window, message);
-    LRESULT result = HandleEditorMessage(window, message, wParam, lParam);
+    LRESULT result = RunTracked(window, message, wParam, lParam, HandleEditorMessage);
     if (--EditorProcedureDepth == 0) PostRetiredEditorsDestruction();
     return result;
 }

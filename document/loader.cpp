@@ -9,8 +9,6 @@
 
 #include "app/app.h"
 #include "document/file_handle.h"
-#include "view/editor_lines.h"
-#include "view/known_end.h"
 #include "view/view.h"
 
 wchar_t DocumentEncoding[11] = L" UTF-8 ";
@@ -141,35 +139,6 @@ static void ShowScrollBarsForText(HWND edit, const TextShape& shape) {
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(standIn.c_str()));
 }
 
-// How much of a loaded text's end the gutter is given, so that Ctrl+End
-// after a load reads nothing back from the control.
-constexpr size_t KnownEndLength = 65536;
-
-// The end of a loaded text as the control holds it: it makes one paragraph
-// mark of CR LF, a lone CR and a lone LF. Nothing is given when the end
-// holds CR CR LF (a soft line break to the control), a control character
-// other than a tab, or a line or paragraph separator, nor when the text may
-// have been cut at the control's limit.
-static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
-    size_t length = wcslen(text);
-    if (length > static_cast<size_t>(EditorTextLimit)) return;
-    size_t at = length > KnownEndLength ? length - KnownEndLength : 0;
-    while (at < length && (text[at] == L'\r' || text[at] == L'\n')) ++at;  // not inside a line break
-    std::wstring end;
-    end.reserve(length - at);
-    for (; at < length; ++at) {
-        wchar_t c = text[at];
-        if (c == L'\r' && text[at + 1] == L'\r' && text[at + 2] == L'\n') return;
-        if ((c < 0x20 && c != L'\t' && c != L'\r' && c != L'\n') || c == 0x2028 || c == 0x2029) return;
-        if (c == L'\r' && text[at + 1] == L'\n') ++at;
-        end += c == L'\n' ? L'\r' : c;
-    }
-    LONG held = CharacterCount(edit);
-    // The control holds the text as given: every line break in it reads as one.
-    if (held >= static_cast<LONG>(end.size()))
-        KnowTheEnd(edit, held - static_cast<LONG>(end.size()), end, true);
-}
-
 // Below this many characters the control deletes its old text quickly.
 constexpr int LargeTextLength = 32768;
 
@@ -207,9 +176,6 @@ void ReplaceEditorText(HWND edit, const wchar_t* text) {
     SendMessageW(edit, EM_SETUNDOLIMIT, 100, 0);
     SendMessageW(edit, EM_SETEVENTMASK, 0, EditorEventMask);
     ResumeEditorDrawing(edit);
-    KnowTheLoadedEnd(edit, text);
-    // No EN_CHANGE came, so the gutter must recount by itself.
-    GutterDirty = true;
 }
 
 static void ShowEncodingWarning(HWND owner, const DecodedText& decoded) {

@@ -193,11 +193,9 @@ TEST_F(Frame, TypingMarksTheTitleOnceTheBurstIsHandled) {
 TEST_F(Frame, ChangeNotificationIsReadFromTheLow32BitsOfWParam) {
     StartApp();
     SendMessageW(EditControl, EM_SETMODIFY, TRUE, 0);
-    GutterDirty = false;
     // Upper bits set above the low 32: still EN_CHANGE from the editor.
     WPARAM wParam = (static_cast<WPARAM>(0x12345678) << 32) | 0x03000514;
     SendMessageW(MainWindow, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(EditControl));
-    EXPECT_TRUE(GutterDirty);
     EXPECT_TRUE(PumpUntil([] { return IsModified; }));
 }
 

@@ -9,8 +9,6 @@
 #include "dialog_watcher.h"
 #include "document/document.h"
 #include "resources/resource.h"
-#include "view/editor_lines.h"
-#include "view/known_end.h"
 #include "view/view.h"
 
 namespace {
@@ -206,7 +204,6 @@ TEST_F(Loader, ReplacesTheTextQuietly) {
     SetWindowSubclass(EditControl, RecordEditor, 77, 0);
     SetWindowSubclass(MainWindow, CountChanges, 78, 0);
     ASSERT_TRUE(Load(path));
-    bool gutterMarkedForRecount = GutterDirty;  // the next paint recounts and clears it
     PumpMessages();
     RemoveWindowSubclass(EditControl, RecordEditor, 77);
     RemoveWindowSubclass(MainWindow, CountChanges, 78);
@@ -232,7 +229,6 @@ TEST_F(Loader, ReplacesTheTextQuietly) {
     EXPECT_EQ(SendMessageW(EditControl, EM_GETEVENTMASK, 0, 0), 0x000B0001);
     EXPECT_EQ(SendMessageW(EditControl, EM_GETLIMITTEXT, 0, 0), 0xA00000);
     EXPECT_TRUE(IsWindowVisible(EditControl));
-    EXPECT_TRUE(gutterMarkedForRecount);
 }
 
 // A large text finds the scroll bars it needs already shown, so the control
@@ -457,45 +453,4 @@ TEST_F(Loader, CommandLineFileLoads) {
     EXPECT_FALSE(IsModified);
     PumpMessages();
     EXPECT_FALSE(PumpUntil([] { return IsModified; }, 100));
-}
-
-// The end of a loaded text is handed to the gutter as the control holds it,
-// whatever the line breaks, so that it need not be read back; where the
-// control may hold it otherwise it is not handed over, and whatever the
-// gutter takes for the end is the control's text.
-TEST_F(Loader, TheEndKnownAfterALoadIsWhatTheControlHolds) {
-    StartApp();
-    std::string mixed;
-    for (int i = 0; mixed.size() < 120000; ++i)
-        mixed += "line " + std::to_string(i) + (i % 3 ? "\r\n" : i % 2 ? "\n" : "\r");
-    struct Case {
-        const char* name;
-        std::string bytes;
-        bool known;
-    };
-    const Case cases[] = {
-        {"CR LF", "one\r\ntwo\r\n\r\nthree", true},
-        {"LF", "one\ntwo\n\nthree\n", true},
-        {"CR", "one\rtwo\r\rthree", true},
-        {"tabs and other scripts", "a\tb\r\nc\nd\re\r\n\xD0\xB6 \xE4\xB8\xAD\n", true},
-        {"more than is handed over", mixed, true},
-        {"CR CR LF", "one\r\r\ntwo", false},
-        {"a vertical tab", "one\vtwo", false},
-        {"a paragraph separator", "one\xE2\x80\xA9two", false},
-    };
-    for (const Case& row : cases) {
-        ASSERT_TRUE(Load(WriteScratch(L"end.txt", row.bytes))) << row.name;
-        GETTEXTLENGTHEX count = {GTL_DEFAULT, 1200};  // a line break counts one
-        LONG length = static_cast<LONG>(
-            SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&count), 0));
-        LONG from = std::max(0L, length - 2000);
-        std::wstring end;
-        bool known = TextOfTheEnd(EditControl, from, length, &end);
-        if (row.known) {
-            EXPECT_TRUE(known) << row.name;
-        }
-        if (known) {
-            EXPECT_TRUE(end == ReadText(EditControl, from, length)) << row.name;
-        }
-    }
 }

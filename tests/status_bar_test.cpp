@@ -1,6 +1,6 @@
 // The status bar as a user reads it: its five texts, the Zoom menu's check
-// marks and the widths of its parts; Line and Col compared with a plain
-// walk over the editor's display lines from the first one.
+// marks and the widths of its parts. (Line and Col against a walk over the
+// display lines: gutter_test.)
 #include "harness.h"
 
 #include <commctrl.h>
@@ -12,42 +12,13 @@
 
 #include "app/app.h"
 #include "resources/resource.h"
-#include "view/logical_lines.h"
 #include "view/view.h"
 
 namespace {
 
-int LineCount() { return static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0)); }
 LONG Start(int line) { return static_cast<LONG>(SendMessageW(EditControl, EM_LINEINDEX, line, 0)); }
 int LineOf(LONG position) {
     return static_cast<int>(SendMessageW(EditControl, EM_EXLINEFROMCHAR, 0, position));
-}
-
-// With word wrap off no display line runs on into the next.
-bool Continues(int line) {
-    if (!Autowrap) return false;
-    LONG next = Start(line + 1);
-    return next != -1 && next == Start(line) + SendMessageW(EditControl, EM_LINELENGTH, Start(line), 0);
-}
-
-int LogicalNumber(int line) {
-    int count = 0;
-    bool continues = false;
-    for (int d = 0; d <= line && Start(d) >= 0; ++d) {
-        if (!continues) ++count;
-        continues = Continues(d);
-    }
-    return count;
-}
-
-// The position part (0) as the walk from the top says it should read.
-std::wstring WalkedPosition() {
-    CHARRANGE selection;
-    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    int line = LineOf(selection.cpMin);
-    return L" Line " + std::to_wstring(LogicalNumber(line)) + L"  Col " +
-           std::to_wstring(selection.cpMin - Start(line) + 1) + L"  Sel " +
-           std::to_wstring(selection.cpMax - selection.cpMin) + L" ";
 }
 
 void ShowText(const std::wstring& text) {
@@ -208,161 +179,6 @@ TEST_F(StatusBarParts, WrappedParagraphCountsColFromItsDisplayLine) {
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 3  Sel 0 ");
     SelectFromTo(Start(3), Start(3) + 4);
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 1  Sel 4 ");
-}
-
-TEST_F(StatusBarParts, LineAndColMatchTheWalkFromTheTop) {
-    StartApp();
-    for (bool wrap : {false, true}) {
-        SetWrap(wrap);
-        ShowText(Paragraphs(120, 12));
-        int lines = LineCount();
-        for (int line = 0; line < lines; line += 7) {
-            for (LONG offset : {0, 1, 3}) {
-                LONG position = Start(line) + offset;
-                SelectFromTo(position, position + 2);
-                EXPECT_EQ(StatusPartText(0), WalkedPosition())
-                    << "wrap " << wrap << ", position " << position;
-                SelectFromTo(position + 2, position);
-                EXPECT_EQ(StatusPartText(0), WalkedPosition())
-                    << "wrap " << wrap << ", back from " << position;
-            }
-        }
-    }
-}
-
-// At the end of the text the caret's line is the last one, and with word
-// wrap on its number is the count of the paragraphs.
-TEST_F(StatusBarParts, CaretAtTheEndOfTheText) {
-    StartApp();
-    const std::wstring endings[] = {L"", L"\r\n", L"\r\n\r\n", L" tail words that run on and on"};
-    for (bool wrap : {false, true}) {
-        SetWrap(wrap);
-        for (const std::wstring& ending : endings) {
-            ShowText(Paragraphs(90, 14) + ending);
-            LONG end = static_cast<LONG>(SendMessageW(EditControl, WM_GETTEXTLENGTH, 0, 0));
-            SelectFromTo(end, end);
-            EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "wrap " << wrap << ", ending " << ending.size();
-            SendMessageW(EditControl, WM_CHAR, L'x', 1);
-            PumpMessages();
-            EXPECT_EQ(StatusPartText(0), WalkedPosition())
-                << "wrap " << wrap << ", typed after " << ending.size();
-            SendMessageW(EditControl, WM_CHAR, L'\r', 1);
-            PumpMessages();
-            EXPECT_EQ(StatusPartText(0), WalkedPosition())
-                << "wrap " << wrap << ", new line after " << ending.size();
-        }
-    }
-}
-
-// After a load with word wrap on, Ctrl+End takes the lines in view from
-// the caret's line up, where a hidden model wraps their paragraphs, and
-// asks the control nothing to confirm them (a loaded text's line breaks
-// all read as such). Every line in view, the caret put on it, reads as the
-// walk says.
-TEST_F(StatusBarParts, LinesInViewAfterALoadAndCtrlEnd) {
-    StartApp();
-    SetWrap(true);
-    LoadText(Paragraphs(90, 14));
-    SetFocus(EditControl);
-    PressCtrlKey(VK_END);
-    int first = static_cast<int>(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0));
-    ASSERT_GT(LineCount() - first, 10);
-    for (int line = first; line < LineCount(); ++line) {
-        SelectFromTo(Start(line) + 1, Start(line) + 1);
-        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "line " << line;
-    }
-}
-
-// The caret below the view after an edit above it: the cache entry the
-// gutter wrote for that line before the edit is stale, and is not shown.
-TEST_F(StatusBarParts, LineBelowTheViewAfterAnEditAbove) {
-    StartApp();
-    SetWrap(true);
-    std::wstring text = Paragraphs(150, 12);
-    ShowText(text);
-    // A one-line paragraph before another; the editor keeps one character per paragraph break.
-    LONG caret = static_cast<LONG>(text.find(L"end140")) - 140;
-    SelectFromTo(caret, caret);
-    SelectFromTo(static_cast<LONG>(text.size()),
-                 static_cast<LONG>(text.size()));  // the gutter numbers the last lines
-    UpdateWindow(GutterWindow);
-    SendMessageW(EditControl, EM_LINESCROLL, 0, -LineCount());
-    PumpMessages();
-    // The first paragraph grows by a line: the lines below move down one
-    // display line but keep their logical numbers.
-    std::wstring longer(100, L'x');
-    SendMessageW(EditControl, EM_SETSEL, 0, 0);
-    SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>((longer + L' ').c_str()));
-    PumpMessages();
-    caret += 101;
-    // The caret goes back down while nobody looks, and the view stays up.
-    LRESULT mask = SendMessageW(EditControl, EM_SETEVENTMASK, 0, 0);
-    SendMessageW(EditControl, EM_SETSEL, caret, caret);
-    SendMessageW(EditControl, EM_LINESCROLL, 0, -LineCount());
-    SendMessageW(EditControl, EM_SETEVENTMASK, 0, mask);
-    ASSERT_EQ(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    UpdateStatusBar();
-    EXPECT_EQ(StatusPartText(0), L" Line 141  Col 1  Sel 0 ");
-    EXPECT_EQ(StatusPartText(0), WalkedPosition());
-}
-
-// Typing in the middle of a wrapped text: the paragraphs above the caret
-// are counted again after each edit (read here in pieces of a few
-// characters, so that marks fall on every side of a piece's edge), and a
-// space replaced by a line break, which keeps the text's length, still
-// moves the number on.
-TEST_F(StatusBarParts, TypingInTheMiddleOfWrappedText) {
-    ScanPieceLength = 5;
-    StartApp();
-    SetWrap(true);
-    std::wstring text = Paragraphs(160, 12);
-    ShowText(text);
-    for (int paragraph : {37, 81, 122}) {
-        // Within the paragraph after this one; the editor keeps one
-        // character per paragraph break.
-        size_t at = text.find(L"word3 word4", text.find(L"end" + std::to_wstring(paragraph)));
-        LONG caret = static_cast<LONG>(at - std::count(text.begin(), text.begin() + at, L'\n'));
-        SelectFromTo(caret, caret);
-        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "caret in paragraph " << paragraph + 2;
-        SendMessageW(EditControl, WM_CHAR, L'x', 1);
-        PumpMessages();
-        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "typed in paragraph " << paragraph + 2;
-        SendMessageW(EditControl, WM_CHAR, L'\r', 1);
-        PumpMessages();
-        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "new line in paragraph " << paragraph + 2;
-        LONG space = caret + 1 + static_cast<LONG>(std::wstring(L"word3").size());
-        SelectFromTo(space, space + 1);
-        SendMessageW(EditControl, WM_CHAR, L'\r', 1);
-        PumpMessages();
-        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "a space made a break in paragraph " << paragraph + 2;
-        text = EditorText();
-    }
-}
-
-// A space at a wrap replaced by a letter: the text keeps its length and
-// its line count, but the joined word moves to the next line, and with it
-// the caret's column. (Wine's control reports the new selection before
-// the change; the status bar must not read the lines as they were.)
-TEST_F(StatusBarParts, ReplacingTheSpaceAtAWrapMovesTheColumn) {
-    StartApp();
-    SetWrap(true);
-    ShowText(Paragraphs(40, 16));
-    int lines = LineCount();
-    for (int line = 1; line < lines; ++line) {
-        LONG start = Start(line);
-        std::wstring before(2, L'\0');
-        TEXTRANGEW range = {{start - 1, start}, before.data()};
-        SendMessageW(EditControl, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-        if (before[0] != L' ') continue;  // not a wrap at a space
-        SelectFromTo(start - 1, start);
-        SendMessageW(EditControl, WM_CHAR, L'q', 1);
-        PumpMessages();
-        ASSERT_EQ(LineCount(), lines) << "line " << line;
-        EXPECT_NE(Start(line), start) << "the word should have moved down";
-        EXPECT_EQ(StatusPartText(0), WalkedPosition()) << "line " << line;
-        return;
-    }
-    FAIL() << "no line wraps at a space";
 }
 
 // Wine's status bar repaints each part at once when its text changes; the

@@ -61,14 +61,12 @@ void RebuildEditorFont() {
     if (!IsModified && !heldEdit) SendMessageW(EditControl, EM_SETMODIFY, FALSE, 0);
 }
 
-// The line numbers follow the chosen face and size at once. The text may
-// wrap differently in the new font, so the gutter recounts its lines.
+// The line numbers follow the chosen face and size at once.
 static void RebuildGutterForFont() {
     HFONT previous = GutterFont;
     GutterFont = CreateGutterFont(MainWindow);
     MeasureLineHeight(MainWindow);
     if (previous) DeleteObject(previous);
-    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     InvalidateRect(GutterWindow, nullptr, FALSE);

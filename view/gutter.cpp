@@ -1,22 +1,24 @@
 // The line-number gutter left of the editor: its window procedure, its
 // painting through a back buffer kept between paints, its line height and
-// the width a number of a given text width needs.
+// its width for the document's line count.
 #include "view/view.h"
 
 #include <richedit.h>
 
 #include <algorithm>
 #include <cwchar>
+#include <string>
+#include <vector>
 
 #include "app/app.h"
-#include "view/display_lines.h"
+#include "document/document.h"
 #include "view/gdi_scope.h"
-#include "view/logical_lines.h"
-#include "view/line_numbers.h"
+#include "view/visible_lines.h"
 
 const wchar_t GutterClassName[] = L"GutterClass";
 int GutterWidth = 0;
 int LineHeight = 16;
+int DigitThreshold = 10;
 
 namespace {
 
@@ -65,59 +67,43 @@ void FillBar(HDC dc, int left, int width, int top, int bottom) {
     FillRect(dc, &bar, WrapBarBrush);
 }
 
-// The lines to paint: those the refresh has just read, or read now (also
-// while the frame is dragged, when the numbers are not recounted).
-const DisplayLineRange& LinesToPaint(Band band, int* first, int* lineCount) {
-    RefreshedLines refreshed = {false, 0, 0, nullptr};
-    if (!InSizeMove) refreshed = RefreshLineNumbers(EditControl, band.bottom);
-    if (!refreshed.current) {
-        refreshed.lineCount = static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0));
-        refreshed.first = static_cast<int>(SendMessageW(EditControl, EM_GETFIRSTVISIBLELINE, 0, 0));
-    }
-    *first = refreshed.first;
-    *lineCount = refreshed.lineCount;
-    if (refreshed.lines) return *refreshed.lines;
-    return ReadDisplayLines(EditControl, ReadLayoutPrint(EditControl), refreshed.first, refreshed.lineCount,
-                            band.bottom);
+int MeasureGutterText(HWND window, const wchar_t* text) {
+    WindowDc dc(window);
+    SelectedObject font(dc.Get(), GutterFont);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc.Get(), text, lstrlenW(text), &size);
+    return size.cx;
 }
 
-// Numbers on the lines that begin a logical line, and with word wrap on a
-// bar beside each paragraph that runs over several lines, ending 2 pixels
-// above the paragraph's last line, or at the band's bottom when it runs on.
-void DrawNumbersAndBars(HDC dc, int width, Band band) {
+// The gutter is as wide as the document's largest number needs, so no
+// number that scrolls in is ever drawn clipped. It widens at once (the
+// main window laid out anew) and narrows only when ComputeGutterWidth runs.
+void WidenForLines(int lines) {
+    if (lines < DigitThreshold) return;
+    SetGutterWidthForLines(MainWindow, lines);
+    LayoutMainWindow(MainWindow);
+}
+
+// A line begins a paragraph when it starts the text or follows a mark;
+// its number is its paragraph's. With word wrap on a bar runs beside each
+// paragraph that takes several lines, ending 2 pixels above the
+// paragraph's last line, or at the band's bottom when it runs on.
+void DrawNumbersAndBars(HDC dc, int width, Band band, const ParagraphIndex& index) {
     int strip = WrapStripWidth();
     int stripLeft = std::max(width - strip, 0);
-    int first, lineCount;
-    const DisplayLineRange& range = LinesToPaint(band, &first, &lineCount);
-
+    std::vector<VisibleLine> lines = ReadVisibleLines(EditControl, index, band.bottom);
     int height = LineHeight;
-    bool continues = range.firstContinues;
-    int beginsSinceFirst = 0;  // lines from `first` on that begin a logical line
-    int countBefore = -1;      // logical lines before `first`, counted when needed
     bool barOpen = false;
     int barTop = 0;
-    for (size_t i = 0; i < range.lines.size(); ++i) {
-        int line = first + static_cast<int>(i);
-        int y = range.lines[i].top;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        int y = lines[i].top;
         if (y >= band.bottom) break;
-        if (i + 1 < range.lines.size() && range.lines[i + 1].top > y) height = range.lines[i + 1].top - y;
-        bool runsOn = range.lines[i].continues;
+        bool hasNext = i + 1 < lines.size();
+        if (hasNext && lines[i + 1].top > y) height = lines[i + 1].top - y;
+        bool runsOn = hasNext && !index.IsMark(lines[i + 1].start - 1);
         bool visible = band.top < y + height;
-        if (!continues) {
-            ++beginsSinceFirst;
-            if (visible) {
-                // A line the last refresh did not number (scrolled in by a few
-                // pixels, or uncovered while the frame is dragged) is counted.
-                bool cached = line < static_cast<int>(LineNumberCache.size()) && IsLineNumberFresh(line);
-                if (!cached && countBefore < 0) {
-                    countBefore = CountLogicalLinesBefore(EditControl, ReadLayoutPrint(EditControl), first,
-                                                          range.lines[0].start, lineCount)
-                                      .count;
-                }
-                int number = cached ? LineNumberCache[line] : countBefore + beginsSinceFirst;
-                DrawNumber(dc, number, stripLeft - 4, y, height);
-            }
-        }
+        if ((lines[i].start == 0 || index.IsMark(lines[i].start - 1)) && visible)
+            DrawNumber(dc, index.ParagraphOf(lines[i].start) + 1, stripLeft - 4, y, height);
         if (Autowrap && runsOn && !barOpen) {
             barOpen = true;
             barTop = y;
@@ -126,7 +112,6 @@ void DrawNumbersAndBars(HDC dc, int width, Band band) {
             if (visible && end > barTop) FillBar(dc, stripLeft, strip, barTop, end - 2);
             barOpen = false;
         }
-        continues = runsOn;
     }
     if (Autowrap && barOpen) FillBar(dc, stripLeft, strip, barTop, band.bottom);
 }
@@ -157,6 +142,10 @@ LRESULT PaintGutter(HWND gutter) {
     Band band = {paint.rcPaint.top, paint.rcPaint.bottom};
     if (band.top >= band.bottom) band = {0, height};
 
+    // The index is read, and rebuilt if stale, before anything is drawn:
+    // a wider gutter lays the main window out anew.
+    const ParagraphIndex* index = EditorParagraphs(EditControl);
+    if (index) WidenForLines(index->Count());
     PrepareBackBuffer(dc, width, height);
     HDC buffer = GutterBackBuffer.dc;
     {
@@ -169,10 +158,10 @@ LRESULT PaintGutter(HWND gutter) {
         // Rows behind the editor's horizontal scroll bar are hidden there,
         // so they get no number here either.
         Band lines = {band.top, std::min(band.bottom, TextAreaBottom())};
-        if (lines.top < lines.bottom) {
+        if (index && lines.top < lines.bottom) {
             int saved = SaveDC(buffer);
             IntersectClipRect(buffer, 0, lines.top, width, lines.bottom);
-            DrawNumbersAndBars(buffer, width, lines);
+            DrawNumbersAndBars(buffer, width, lines, *index);
             RestoreDC(buffer, saved);
         }
         BitBlt(dc, 0, band.top, width, band.bottom - band.top, buffer, 0, band.top, SRCCOPY);
@@ -193,4 +182,19 @@ int MeasureLineHeight(HWND window) {
     GetTextMetricsW(dc.Get(), &metrics);
     LineHeight = metrics.tmHeight + metrics.tmExternalLeading;
     return LineHeight;
+}
+
+int ComputeGutterWidth(HWND window, HWND edit) {
+    const ParagraphIndex* index = edit ? EditorParagraphs(edit) : nullptr;
+    return SetGutterWidthForLines(window, index ? index->Count() : 0);
+}
+
+// DigitThreshold becomes the power of ten the new width is made for, so
+// that a narrowed gutter widens again as soon as the document needs it.
+int SetGutterWidthForLines(HWND window, int lines) {
+    int widest = std::max(lines, 10);
+    GutterWidth = GutterWidthForText(MeasureGutterText(window, std::to_wstring(widest).c_str()));
+    DigitThreshold = 10;
+    while (DigitThreshold <= widest) DigitThreshold *= 10;
+    return GutterWidth;
 }

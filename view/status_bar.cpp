@@ -14,10 +14,9 @@
 #include "app/app.h"
 #include "document/document.h"
 #include "resources/resource.h"
-#include "view/display_lines.h"
 #include "view/editor_lines.h"
 #include "view/gdi_scope.h"
-#include "view/line_numbers.h"
+#include "view/visible_lines.h"
 
 namespace {
 
@@ -25,34 +24,16 @@ struct CaretPlace {
     int line, column, selection;
 };
 
-// Line is the logical line of the selection's start and Col its place in
-// its display line, so a selection made backwards reads as made forwards.
-// Each answer is the cheapest that is sure: what the gutter read last, the
-// caret's own line, or the control asked.
+// Line is the paragraph of the selection's start and Col its place in its
+// display line, so a selection made backwards reads as made forwards.
 CaretPlace ReadCaretPlace() {
     CHARRANGE selection = {};
     SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     CaretPlace place = {1, 1, std::abs(static_cast<int>(selection.cpMax - selection.cpMin))};
-    if (selection.cpMin < 0) {
-        int line = static_cast<int>(SendMessageW(EditControl, EM_EXLINEFROMCHAR, 0, selection.cpMin));
-        place.column =
-            selection.cpMin - static_cast<LONG>(SendMessageW(EditControl, EM_LINEINDEX, line, 0)) + 1;
-        return place;
-    }
-    LayoutPrint print = ReadLayoutPrint(EditControl);
-    // With word wrap on, the number of a line away from the end means
-    // counting the paragraphs above it, as the gutter's recount of the view
-    // after an edit does: the gutter counts first, and the caret's line,
-    // when in view, takes the number it found. (At the end of the text the
-    // count is known without reading.)
-    if (print.wrap && selection.cpMin < print.textLength && RefreshStaleLineNumbers(EditControl))
-        print = ReadLayoutPrint(EditControl);
-    int lineCount = static_cast<int>(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0));
-    bool caret = selection.cpMin == selection.cpMax;
-    LineOfPosition at = FindLineOfPosition(EditControl, print, selection.cpMin, lineCount, caret);
-    place.column = selection.cpMin - at.start + 1;
-    if (at.line < 0) return place;
-    place.line = std::max(LogicalNumberOf(EditControl, print, at, lineCount), 1);
+    const ParagraphIndex* index = EditorParagraphs(EditControl);
+    if (!index || selection.cpMin < 0) return place;
+    place.line = index->ParagraphOf(selection.cpMin) + 1;
+    place.column = selection.cpMin - DisplayLineStart(EditControl, *index, selection.cpMin) + 1;
     return place;
 }
 

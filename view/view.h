@@ -21,12 +21,7 @@ extern HBRUSH GutterBackgroundBrush;
 extern HBRUSH WrapBarBrush;
 extern int GutterWidth;
 extern int LineHeight;
-extern std::vector<int32_t> LineNumberCache;  // logical number per display line
-extern int CacheFirstLine;                    // first visible display line at the last refresh
-extern int CacheLineCount;                    // display line count at the last refresh
-extern int CacheLogicalCount;                 // lines before CacheFirstLine that begin a logical line
-extern bool CacheContinues;                   // the line before CacheFirstLine runs on into it
-extern int DigitThreshold;                    // the gutter widens when a visible number reaches it
+extern int DigitThreshold;  // the gutter widens when the document's line count reaches it
 
 // fonts.cpp
 constexpr int FontCount = 6;
@@ -64,11 +59,12 @@ LRESULT CALLBACK GutterWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT PaintGutter(HWND gutter);
 int GutterWidthForText(int textWidth);
 int MeasureLineHeight(HWND window);
+int ComputeGutterWidth(HWND window, HWND edit);       // for the document's line count
+int SetGutterWidthForLines(HWND window, int lines);  // the same for a known count
 
-// line_numbers.cpp
-void RefreshLineNumberCache(HWND edit, int visibleBottom);
-int ComputeGutterWidth(HWND window, HWND edit);
-int SetGutterWidthForLines(HWND window, int logicalLines);  // ComputeGutterWidth for a known count
+// visible_lines.cpp: how the gutter and the status bar learn where the
+// visible display lines are, chosen once from what the control's answers cost.
+void ChooseLineReading();
 
 // status_bar.cpp
 void UpdateStatusBar();

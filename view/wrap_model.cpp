@@ -6,20 +6,48 @@
 
 #include <richedit.h>
 
+#include <cwchar>
 #include <string>
 
 namespace {
 
-HWND Model = nullptr;
-LayoutPrint ModelPrint = {};  // what the model was set up for, its text length 0
-bool ModelReady = false;
+// Everything besides the text that decides how an editor lays its lines out.
+struct Layout {
+    RECT client, format;
+    DWORD zoomNumerator, zoomDenominator;
+    CHARFORMAT2W font;
+    UINT dpi;
+};
 
-HWND CreateModel() {
-    static const HMODULE library = LoadLibraryW(L"Msftedit.dll");
-    if (!library) return nullptr;
-    HWND model = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr,
+bool SameLayout(const Layout& a, const Layout& b) {
+    return EqualRect(&a.client, &b.client) && EqualRect(&a.format, &b.format) &&
+           a.zoomNumerator == b.zoomNumerator && a.zoomDenominator == b.zoomDenominator &&
+           a.font.yHeight == b.font.yHeight && a.font.wWeight == b.font.wWeight &&
+           a.font.dwEffects == b.font.dwEffects && wcscmp(a.font.szFaceName, b.font.szFaceName) == 0 &&
+           a.dpi == b.dpi;
+}
+
+Layout ReadLayout(HWND edit) {
+    Layout layout = {};
+    GetClientRect(edit, &layout.client);
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&layout.format));
+    SendMessageW(edit, EM_GETZOOM, reinterpret_cast<WPARAM>(&layout.zoomNumerator),
+                 reinterpret_cast<LPARAM>(&layout.zoomDenominator));
+    layout.font.cbSize = sizeof(layout.font);
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&layout.font));
+    layout.dpi = GetDpiForWindow(edit);
+    return layout;
+}
+
+HWND Model = nullptr;
+Layout ModelLayout = {};
+
+// A child of the editor's parent, never shown, so that it takes the same DPI.
+HWND CreateModel(HWND edit) {
+    HWND model = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_CHILD | ES_MULTILINE, 0, 0, 0, 0, GetParent(edit),
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!model) return nullptr;
+    SendMessageW(model, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
     SendMessageW(model, EM_SETEVENTMASK, 0, 0);
     SendMessageW(model, EM_SETUNDOLIMIT, 0, 0);
     SendMessageW(model, EM_EXLIMITTEXT, 0, WrapModelLength * 2);
@@ -29,40 +57,35 @@ HWND CreateModel() {
 
 // Gives the model the editor's client size, formatting rectangle, default
 // character format and zoom, when they changed since it last took them.
-bool SetUpModel(HWND edit, const LayoutPrint& print) {
-    LayoutPrint key = print;
-    key.textLength = 0;
-    if (ModelReady && SameLayout(key, ModelPrint)) return true;
-    ModelReady = false;
+bool SetUpModel(HWND edit) {
+    Layout layout = ReadLayout(edit);
+    if (Model && IsWindow(Model) && GetParent(Model) == GetParent(edit) && SameLayout(layout, ModelLayout))
+        return true;
     // A model set up again while it holds a wrapped paragraph may keep
     // breaking it for the view before (zoom 150 back to 100, under Wine): a
     // new one for each view.
-    if (Model) DestroyWindow(Model);
-    Model = CreateModel();
+    if (Model && IsWindow(Model)) DestroyWindow(Model);
+    Model = CreateModel(edit);
     if (!Model) return false;
-    SetWindowPos(Model, nullptr, 0, 0, print.client.right - print.client.left,
-                 print.client.bottom - print.client.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CHARFORMAT2W format = {};
-    format.cbSize = sizeof(format);
-    SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SetWindowPos(Model, nullptr, 0, 0, layout.client.right - layout.client.left,
+                 layout.client.bottom - layout.client.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CHARFORMAT2W format = layout.font;
     SendMessageW(Model, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(Model, EM_SETZOOM, print.zoomNumerator, print.zoomDenominator);
-    RECT rect = print.format;
+    SendMessageW(Model, EM_SETZOOM, layout.zoomNumerator, layout.zoomDenominator);
+    RECT rect = layout.format;
     SendMessageW(Model, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&rect));
     RECT taken = {};
     SendMessageW(Model, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&taken));
-    if (!EqualRect(&taken, &print.format)) return false;
-    ModelPrint = key;
-    ModelReady = true;
+    if (!EqualRect(&taken, &layout.format)) return false;
+    ModelLayout = layout;
     return true;
 }
 
 }  // namespace
 
-bool PredictLineStarts(HWND edit, const LayoutPrint& print, const wchar_t* text, LONG length,
-                       std::vector<LONG>* starts) {
+bool PredictLineStarts(HWND edit, const wchar_t* text, LONG length, std::vector<LONG>* starts) {
     starts->clear();
-    if (!print.wrap || length < 0 || length > WrapModelLength || !SetUpModel(edit, print)) return false;
+    if (length < 0 || length > WrapModelLength || !SetUpModel(edit)) return false;
     std::wstring paragraph(text, static_cast<size_t>(length));
     SendMessageW(Model, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(paragraph.c_str()));
     int lines = static_cast<int>(SendMessageW(Model, EM_GETLINECOUNT, 0, 0));

@@ -59,7 +59,6 @@ void SetZoom(int percent) {
     SendMessageW(MainWindow, WM_SETREDRAW, FALSE, 0);
     SetEditorZoom(ZoomPercent);
     ReplaceGutterFont();
-    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     SendMessageW(MainWindow, WM_SETREDRAW, TRUE, 0);
@@ -69,14 +68,12 @@ void SetZoom(int percent) {
     UpdateStatusBar();
 }
 
-// New and Open put their text in with notifications off, so no EN_CHANGE
-// has marked the gutter for a recount: this does.
+// New and Open put their text in with the zoom of the old document.
 void ResetView() {
     ZoomPercent = 100;
     SetEditorZoom(100);
     SendMessageW(EditControl, EM_SETEVENTMASK, 0, EditorEventMask);
     ReplaceGutterFont();
-    GutterDirty = true;
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);
     InvalidateRect(GutterWindow, nullptr, TRUE);
@@ -84,13 +81,12 @@ void ResetView() {
 
 // The main window paints its background in the editor's colour while the
 // editor is re-laid out with drawing off (WrapToggleActive). Every display
-// line may break differently afterwards, so the gutter recounts.
+// line may break differently afterwards.
 void ToggleAutoWrap() {
     SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
     WrapToggleActive = true;
     Autowrap = !Autowrap;
     SendMessageW(EditControl, EM_SETTARGETDEVICE, 0, Autowrap ? 0 : 1);
-    GutterDirty = true;
     LayoutMainWindow(GetParent(EditControl));
     POINT origin = {0, 0};
     SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&origin));

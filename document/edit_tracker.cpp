@@ -1,0 +1,180 @@
+// The edit tracker: each editor's paragraph index, brought up to date after
+// every message that changes the editor's text, or marked stale when a
+// change could not be followed and rebuilt from one read of the text when
+// it is next needed.
+#include "document/document.h"
+
+#include <imm.h>
+#include <richedit.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/app.h"
+#include "view/editor_lines.h"
+#include "view/view.h"
+
+namespace {
+
+struct TrackedEditor {
+    ParagraphIndex index;
+    bool stale = true;
+    int depth = 0;  // tracked messages of this editor on the stack
+    CHARRANGE selection = {};
+    LONG length = 0;
+};
+
+// A handful of editors at most: the shown one and those kept for Undo.
+std::map<HWND, std::unique_ptr<TrackedEditor>> Tracked;
+
+TrackedEditor* Find(HWND edit) {
+    auto found = Tracked.find(edit);
+    return found == Tracked.end() ? nullptr : found->second.get();
+}
+
+// Typing, a paste or a Replace All's replacement are read back; an
+// insertion larger than this is left to the rebuild, which reads the
+// whole text once instead of piece by piece.
+constexpr LONG LargestInsertionRead = 1 << 20;
+
+CHARRANGE ReadSelection(HWND edit) {
+    CHARRANGE selection = {};
+    CallEditorControl(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return selection;
+}
+
+// Nothing is trusted that the control can refute: the index must be as
+// long as the text, and with word wrap off (a display line per paragraph)
+// count as many paragraphs as the control has lines.
+void CheckAgainstControl(HWND edit, TrackedEditor& tracked) {
+    if (tracked.index.Length() != CharacterCount(edit)) {
+        tracked.stale = true;
+        return;
+    }
+    if (!Autowrap && tracked.index.Count() != static_cast<int>(CallEditorControl(edit, EM_GETLINECOUNT, 0, 0)))
+        tracked.stale = true;
+}
+
+// One range of the old text, starting at the old selection or at the new
+// caret, was replaced by the text from there to the new caret: typing
+// (with or without a selection, overtype too), Enter, Backspace and Delete
+// with or without Ctrl, cut, clear and paste all change the text so.
+void FollowEdit(HWND edit, TrackedEditor& tracked) {
+    LONG length = CharacterCount(edit);
+    LONG start = tracked.selection.cpMin;
+    LONG caret = ReadSelection(edit).cpMin;
+    LONG at = caret >= start ? start : caret;
+    LONG inserted = caret >= start ? caret - start : 0;
+    LONG removed = tracked.length - length + inserted;
+    if (removed < 0 || at + removed > tracked.length || inserted > LargestInsertionRead) {
+        tracked.stale = true;
+        return;
+    }
+    if (removed == 0 && inserted == 0) return;
+    std::wstring text = ReadText(edit, at, at + inserted);
+    if (static_cast<LONG>(text.size()) != inserted || !tracked.index.Replace(at, removed, text)) {
+        tracked.stale = true;
+        return;
+    }
+    CheckAgainstControl(edit, tracked);
+}
+
+// The whole text was replaced by `text`, which the control holds with its
+// line breaks made marks.
+void FollowNewText(HWND edit, TrackedEditor& tracked, const wchar_t* text) {
+    tracked.index.Reset(NormalizeLineBreaks(text ? text : L""));
+    tracked.stale = false;
+    CheckAgainstControl(edit, tracked);
+}
+
+enum class Change { None, Edit, WholeText, Unknown };
+
+// What a message does to the text. Keys other than these move the caret
+// or the view; Ctrl+Z and Ctrl+Y mark the index stale themselves.
+Change ChangeOf(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_PASTE:
+    case EM_REPLACESEL:
+    case EM_PASTESPECIAL: return Change::Edit;
+    case WM_IME_COMPOSITION: return (lParam & GCS_RESULTSTR) ? Change::Edit : Change::None;
+    case WM_KEYDOWN:
+        return wParam == VK_DELETE || wParam == VK_BACK || wParam == VK_RETURN || wParam == VK_INSERT
+                   ? Change::Edit
+                   : Change::None;
+    case WM_SETTEXT: return Change::WholeText;
+    case EM_SETTEXTEX: {
+        const SETTEXTEX* how = reinterpret_cast<const SETTEXTEX*>(wParam);
+        if (how && (how->flags & ST_SELECTION)) return Change::Edit;
+        // Text in another form than UTF-16 is read back instead.
+        return how && how->codepage == 1200 ? Change::WholeText : Change::Unknown;
+    }
+    case EM_STREAMIN: return Change::Unknown;
+    default: return Change::None;
+    }
+}
+
+}  // namespace
+
+void TrackEditor(HWND edit) { Tracked[edit] = std::make_unique<TrackedEditor>(); }
+
+void ForgetEditor(HWND edit) { Tracked.erase(edit); }
+
+void MarkParagraphsStale(HWND edit) {
+    if (TrackedEditor* tracked = Find(edit)) tracked->stale = true;
+}
+
+// The control reports a change it makes inside a tracked message, whose
+// end follows it; any other change was not seen coming.
+void NoteEditorTextChanged(HWND edit) {
+    TrackedEditor* tracked = Find(edit);
+    if (tracked && tracked->depth == 0) tracked->stale = true;
+}
+
+// One read of the whole text, marks as CR.
+const ParagraphIndex* EditorParagraphs(HWND edit) {
+    TrackedEditor* tracked = Find(edit);
+    if (!tracked) return nullptr;
+    if (!tracked->stale) return &tracked->index;
+    LONG length = CharacterCount(edit);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GETTEXTEX how = {static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    LRESULT read = CallEditorControl(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(read > 0 ? static_cast<size_t>(read) : 0);
+    tracked->index.Reset(text);
+    tracked->stale = false;
+    return &tracked->index;
+}
+
+// Only the outermost tracked message of an editor updates its index: a
+// paste that inserts through EM_REPLACESEL is one edit.
+LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
+    TrackedEditor* tracked = Find(edit);
+    Change change = tracked && tracked->depth == 0 ? ChangeOf(message, wParam, lParam) : Change::None;
+    if (change == Change::None) return run(edit, message, wParam, lParam);
+    bool staleBefore = tracked->stale;
+    tracked->selection = ReadSelection(edit);
+    tracked->length = CharacterCount(edit);
+    ++tracked->depth;
+    LRESULT result = run(edit, message, wParam, lParam);
+    // The editor may have been destroyed meanwhile.
+    tracked = Find(edit);
+    if (!tracked) return result;
+    --tracked->depth;
+    switch (change) {
+    case Change::Edit:
+        if (!staleBefore && !tracked->stale) FollowEdit(edit, *tracked);
+        break;
+    case Change::WholeText:
+        FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam));
+        break;
+    default: tracked->stale = true; break;
+    }
+    return result;
+}
