@@ -106,10 +106,10 @@ void SubclassEditor(HWND edit);  // puts EditSubclassProc (id 1, data 0) over a 
 LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
 // edit_tracker.cpp: each editor's paragraph index, followed edit by edit.
-void TrackEditor(HWND edit);   // a new editor gets an index (stale until first read)
-void ForgetEditor(HWND edit);  // its WM_NCDESTROY
-void MarkParagraphsStale(HWND edit);     // a change that cannot be followed (Undo, Redo)
-void NoteEditorTextChanged(HWND edit);   // its EN_CHANGE
+void TrackEditor(HWND edit);            // a new editor gets an index (stale until first read)
+void ForgetEditor(HWND edit);           // its WM_NCDESTROY
+void MarkParagraphsStale(HWND edit);    // a change that cannot be followed (Undo, Redo)
+void NoteEditorTextChanged(HWND edit);  // its EN_CHANGE
 // The index, rebuilt first from the text when stale; null for an editor
 // that is not tracked.
 const ParagraphIndex* EditorParagraphs(HWND edit);

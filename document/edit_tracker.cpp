@@ -52,7 +52,8 @@ void CheckAgainstControl(HWND edit, TrackedEditor& tracked) {
         tracked.stale = true;
         return;
     }
-    if (!Autowrap && tracked.index.Count() != static_cast<int>(CallEditorControl(edit, EM_GETLINECOUNT, 0, 0)))
+    if (!Autowrap &&
+        tracked.index.Count() != static_cast<int>(CallEditorControl(edit, EM_GETLINECOUNT, 0, 0)))
         tracked.stale = true;
 }
 
@@ -60,7 +61,7 @@ void CheckAgainstControl(HWND edit, TrackedEditor& tracked) {
 // caret, was replaced by the text from there to the new caret: typing
 // (with or without a selection, overtype too), Enter, Backspace and Delete
 // with or without Ctrl, cut, clear and paste all change the text so.
-void FollowEdit(HWND edit, TrackedEditor& tracked) {
+void FollowEdit(HWND edit, TrackedEditor& tracked, wchar_t typed) {
     LONG length = CharacterCount(edit);
     LONG start = tracked.selection.cpMin;
     LONG caret = ReadSelection(edit).cpMin;
@@ -72,7 +73,11 @@ void FollowEdit(HWND edit, TrackedEditor& tracked) {
         return;
     }
     if (removed == 0 && inserted == 0) return;
-    std::wstring text = ReadText(edit, at, at + inserted);
+    // A typed character is known without reading it back, which under Wine
+    // walks the paragraphs from the top; a control character (Enter, Tab)
+    // is read as the control stored it.
+    std::wstring text =
+        inserted == 1 && typed >= 0x20 ? std::wstring(1, typed) : ReadText(edit, at, at + inserted);
     if (static_cast<LONG>(text.size()) != inserted || !tracked.index.Replace(at, removed, text)) {
         tracked.stale = true;
         return;
@@ -169,11 +174,10 @@ LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
     --tracked->depth;
     switch (change) {
     case Change::Edit:
-        if (!staleBefore && !tracked->stale) FollowEdit(edit, *tracked);
+        if (!staleBefore && !tracked->stale)
+            FollowEdit(edit, *tracked, message == WM_CHAR ? static_cast<wchar_t>(wParam) : 0);
         break;
-    case Change::WholeText:
-        FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam));
-        break;
+    case Change::WholeText: FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam)); break;
     default: tracked->stale = true; break;
     }
     return result;

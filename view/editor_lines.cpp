@@ -7,10 +7,6 @@
 
 LONG LineStart(HWND edit, int line) { return static_cast<LONG>(SendMessageW(edit, EM_LINEINDEX, line, 0)); }
 
-LONG LineLength(HWND edit, LONG position) {
-    return static_cast<LONG>(SendMessageW(edit, EM_LINELENGTH, position, 0));
-}
-
 int LineOf(HWND edit, LONG position) {
     return static_cast<int>(SendMessageW(edit, EM_EXLINEFROMCHAR, 0, position));
 }

@@ -6,7 +6,6 @@
 #include <string>
 
 LONG LineStart(HWND edit, int line);                   // EM_LINEINDEX
-LONG LineLength(HWND edit, LONG position);             // EM_LINELENGTH
 int LineOf(HWND edit, LONG position);                  // EM_EXLINEFROMCHAR
 LONG TopOf(HWND edit, LONG position);                  // EM_POSFROMCHAR's y
 LONG CharacterCount(HWND edit);                        // EM_GETTEXTLENGTHEX, a line break counting one

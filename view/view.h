@@ -59,7 +59,7 @@ LRESULT CALLBACK GutterWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT PaintGutter(HWND gutter);
 int GutterWidthForText(int textWidth);
 int MeasureLineHeight(HWND window);
-int ComputeGutterWidth(HWND window, HWND edit);       // for the document's line count
+int ComputeGutterWidth(HWND window, HWND edit);      // for the document's line count
 int SetGutterWidthForLines(HWND window, int lines);  // the same for a known count
 
 // visible_lines.cpp: how the gutter and the status bar learn where the
@@ -69,8 +69,9 @@ void ChooseLineReading();
 // status_bar.cpp
 void UpdateStatusBar();
 void FitStatusBarParts();
-void SetStatusBarFont(int dpi);     // the system's menu font at that DPI           // after a size change: the parts fitted to the new width
-void ScheduleStatusBarUpdate();     // EN_SELCHANGE: UpdateStatusBar once the control is done
+void SetStatusBarFont(int dpi);  // the system's menu font at that DPI           // after a size change: the
+                                 // parts fitted to the new width
+void ScheduleStatusBarUpdate();  // EN_SELCHANGE: UpdateStatusBar once the control is done
 void OnScheduledStatusBarUpdate();  // its WM_UPDATESTATUSBAR
 
 // size_text.cpp: "1023 bytes", "1.5 KB", ... for a count of characters.

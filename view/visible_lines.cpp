@@ -125,8 +125,8 @@ void ChooseLineReading() {
     SendMessageW(probe, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     LONGLONG second = QuickestLineIndex(probe, 1), last = QuickestLineIndex(probe, ProbeLines - 1);
     DestroyWindow(probe);
-    VisibleLineReading =
-        last > std::max<LONGLONG>(second, 1) * SlowerAtTheEnd ? LineReading::FromIndex : LineReading::AskEachLine;
+    VisibleLineReading = last > std::max<LONGLONG>(second, 1) * SlowerAtTheEnd ? LineReading::FromIndex
+                                                                               : LineReading::AskEachLine;
 }
 
 // One answer of the control confirms the lines read from the index: had
