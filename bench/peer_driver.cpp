@@ -178,6 +178,22 @@ static void MeasureKeys(const Program& program, const DataFile& file, int run, c
     AwaitEffect(
         peer.top, [&] { return CaretPosition(peer.editor) == 0; }, NowMs() + KeyTimeoutMs);
     TypeAndWait("type at start" + suffix, program, run, peer);
+    // The caret is put in the middle by the editor's own message: no key
+    // takes it there, and only what follows is timed.
+    long middle = TextLength(peer.editor) / 2;
+    BringToFront(peer.top);
+    SendMessageW(peer.editor, EM_SETSEL, middle, middle);
+    SendMessageW(peer.editor, EM_SCROLLCARET, 0, 0);
+    WaitUntil(
+        peer.top, [] { return true; }, NowMs() + KeyTimeoutMs);
+    TypeAndWait("type in middle" + suffix, program, run, peer);
+    long typed = TextLength(peer.editor);
+    TimeInput(
+        "Undo in middle" + suffix, program, run, peer,
+        [] {
+            PressKeys({VK_CONTROL, 'Z'});
+        },
+        [&] { return TextLength(peer.editor) == typed - 1; }, KeyTimeoutMs);
 }
 
 static LONGLONG FileSize(const std::wstring& path) {
@@ -307,7 +323,8 @@ static std::vector<TableRow> TableRows(const std::vector<DataFile>& files) {
         bool ten = file.keys;
         rows.push_back({"open " + label, "open " + label, ten ? Target::Open : Target::None, ""});
     }
-    for (const char* what : {"Ctrl+End", "type at end", "type at start"}) {
+    for (const char* what :
+         {"Ctrl+End", "type at end", "type at start", "type in middle", "Undo in middle"}) {
         for (const DataFile& file : files) {
             if (!file.keys) continue;
             std::string name = std::string(what) + " " + file.label;
