@@ -42,6 +42,11 @@ size_t NarrowAsciiInPlace(wchar_t* text, size_t count);
 std::wstring NormalizeLineBreaks(std::wstring_view text);
 size_t NormalizeLineBreaksInPlace(std::wstring& text);
 
+// plain_text_input.cpp: text put at the editor's selection, its line
+// breaks normalised, as one undoable step; the clipboard's Unicode text.
+void InsertText(HWND edit, std::wstring_view text);
+void PasteClipboardText(HWND edit);
+
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
 // The checks every caller makes before LoadTextFile: the file's attributes

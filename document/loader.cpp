@@ -58,10 +58,9 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     return true;
 }
 
-// What the control will make of a text: how many paragraphs (it ends one
-// at CR LF, at a lone CR and at a lone LF, but none at CR CR LF), the
-// widest of them in columns (a tab taken to the next multiple of 8) and
-// how many characters there are.
+// What the control will make of a text whose line breaks are normalised
+// (each one a CR): how many paragraphs, the widest of them in columns (a
+// tab taken to the next multiple of 8) and how many characters there are.
 struct TextShape {
     int paragraphs = 1;
     size_t widestColumns = 0;
@@ -73,14 +72,10 @@ static TextShape MeasureTextShape(const wchar_t* text) {
     size_t columns = 0;
     const wchar_t* c = text;
     for (; *c; ++c) {
-        if (c[0] == L'\r' && c[1] == L'\r' && c[2] == L'\n') {
-            c += 2;
-            ++columns;
-        } else if (c[0] == L'\r' || c[0] == L'\n') {
+        if (c[0] == L'\r') {
             ++shape.paragraphs;
             shape.widestColumns = std::max(shape.widestColumns, columns);
             columns = 0;
-            if (c[0] == L'\r' && c[1] == L'\n') ++c;
         } else {
             columns = c[0] == L'\t' ? (columns / 8 + 1) * 8 : columns + 1;
         }
@@ -145,11 +140,10 @@ static void ShowScrollBarsForText(HWND edit, const TextShape& shape) {
 // after a load reads nothing back from the control.
 constexpr size_t KnownEndLength = 65536;
 
-// The end of a loaded text as the control holds it: it makes one paragraph
-// mark of CR LF, a lone CR and a lone LF. Nothing is given when the end
-// holds CR CR LF (a soft line break to the control), a control character
-// other than a tab, or a line or paragraph separator, nor when the text may
-// have been cut at the control's limit.
+// The end of a loaded text as the control holds it (its line breaks are
+// normalised). Nothing is given when the end holds a control character
+// other than a tab, or a line or paragraph separator, nor when the text
+// may have been cut at the control's limit.
 static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
     size_t length = wcslen(text);
     if (length > static_cast<size_t>(EditorTextLimit)) return;
@@ -159,7 +153,6 @@ static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
     end.reserve(length - at);
     for (; at < length; ++at) {
         wchar_t c = text[at];
-        if (c == L'\r' && text[at + 1] == L'\r' && text[at + 2] == L'\n') return;
         if ((c < 0x20 && c != L'\t' && c != L'\r' && c != L'\n') || c == 0x2028 || c == 0x2029) return;
         if (c == L'\r' && text[at + 1] == L'\n') ++at;
         end += c == L'\n' ? L'\r' : c;
@@ -248,6 +241,9 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
         MessageBoxW(owner, L"Cannot open this file: unsupported encoding.", L"Error", MB_ICONERROR);
         return false;
     }
+    // The editor shows each CR LF, lone CR and lone LF as one line break,
+    // and a save writes each as CR LF: the file's lines are kept.
+    NormalizeLineBreaksInPlace(decoded.text);
     PutLoadedText(edit, decoded.text.c_str());
     // The notifications were off, so the size part still counts the old text.
     UpdateStatusBar();

@@ -170,6 +170,55 @@ TEST_F(Saver, NonAsciiAnywhereInALongText) {
     }
 }
 
+// What the editor shows is what is saved: every line break of the file
+// (CR LF, LF, a lone CR, and CR CR LF as two) is a line in the editor and
+// CR LF on disk; a text that looks like RTF stays text; Shift+Enter makes
+// an ordinary line.
+TEST_F(Saver, TheLinesShownAreTheLinesSaved) {
+    StartApp();
+    struct Row {
+        const char* name;
+        std::string file;
+        std::vector<std::string> lines;  // as the editor shows them
+        bool shiftEnterAfterA = false;
+    } rows[] = {
+        {"CR LF", "one\r\ntwo\r\n", {"one", "two", ""}},
+        {"LF", "one\ntwo", {"one", "two"}},
+        {"lone CR", "one\rtwo\r", {"one", "two", ""}},
+        {"CR CR LF", "one\r\r\ntwo\r\n", {"one", "", "two", ""}},
+        {"mixed", "a\r\n\nb\r\rc\n\r", {"a", "", "b", "", "c", "", ""}},
+        {"RTF signature", "{\\rtf1\\ansi bold}\r\nsecond", {"{\\rtf1\\ansi bold}", "second"}},
+        {"Unicode RTF signature", "{\\urtf1 x}", {"{\\urtf1 x}"}},
+        {"NUL", std::string("a\0b", 3), {"a\xEF\xBF\xBD" "b"}},
+        {"Shift+Enter", "ab cd", {"a", "b cd"}, true},
+    };
+    for (const Row& row : rows) {
+        DialogWatcher boxes([](const DialogInfo& box) { PressButton(box.window, IDOK); });  // the NUL warning
+        std::wstring path = WriteScratch(L"round.txt", row.file);
+        ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str())) << row.name;
+        if (row.shiftEnterAfterA) {
+            SendMessageW(EditControl, EM_SETSEL, 1, 1);
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            keys[VK_SHIFT] = 0x80;
+            SetKeyboardState(keys);
+            SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
+            SendMessageW(EditControl, WM_CHAR, L'\r', 0);
+            keys[VK_SHIFT] = 0;
+            SetKeyboardState(keys);
+        }
+        PumpMessages();
+        std::string joined;
+        for (size_t i = 0; i < row.lines.size(); ++i) joined += (i ? "\r\n" : "") + row.lines[i];
+        EXPECT_EQ(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), static_cast<LRESULT>(row.lines.size()))
+            << row.name;
+        EXPECT_EQ(Utf8(EditorText()), joined) << row.name;
+        std::wstring saved = ScratchPath(L"saved.txt");
+        WriteTextFile(EditControl, saved.c_str());
+        EXPECT_EQ(ReadBytes(saved), joined) << row.name;
+    }
+}
+
 TEST_F(Saver, SaveAsAddsTxtToANameWithoutExtension) {
     StartApp();
     TypeAndSync(L"draft");

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "app/app.h"
+
 namespace {
 
 HWND Model = nullptr;
@@ -15,10 +17,7 @@ LayoutPrint ModelPrint = {};  // what the model was set up for, its text length 
 bool ModelReady = false;
 
 HWND CreateModel() {
-    static const HMODULE library = LoadLibraryW(L"Msftedit.dll");
-    if (!library) return nullptr;
-    HWND model = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE, 0, 0, 0, 0, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND model = CreatePlainTextEditor(WS_POPUP | ES_MULTILINE, {}, nullptr, nullptr);
     if (!model) return nullptr;
     SendMessageW(model, EM_SETEVENTMASK, 0, 0);
     SendMessageW(model, EM_SETUNDOLIMIT, 0, 0);
