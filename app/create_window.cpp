@@ -34,7 +34,7 @@ static void CreateGutterWindow(HWND window) {
 static std::vector<HWND> RetiredEditors;
 static bool RetiredEditorsPosted = false;
 
-// Every rich edit control of the program holds plain text: one format for
+// The document's editors (and the wrap model) hold plain text: one format for
 // all of it, text taken as text (never read as RTF), and undo of many
 // steps. The mode can be set only while the control is empty, so it is
 // set here, at once.
@@ -79,8 +79,11 @@ static void CreateEditControls(HWND window) {
     SetFocus(EditControl);
 
     // Not a child: printing lays pages out in it, and it lives until the
-    // process ends.
-    HiddenEditControl = CreatePlainTextEditor(ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, {}, nullptr, nullptr);
+    // process ends. It takes the editor's text as RTF, with the editor's
+    // font, and its colours made black on white: rich text by design, so
+    // it is the one control not in plain-text mode.
+    HiddenEditControl = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+                                        0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(HiddenEditControl, SW_HIDE);
 }
 

@@ -636,7 +636,7 @@ TEST_F(Gutter, QuickReadingMatchesTheWalkFromTheTop) {
     }
 }
 
-// Shift+Enter, Wine's soft line break, without running the messages it leaves.
+// Shift+Enter (an ordinary line break), without running the messages it leaves.
 void SendShiftEnter() {
     BYTE keys[256];
     GetKeyboardState(keys);
@@ -661,8 +661,7 @@ TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
     TypeAt(3, L"");
     PressShiftEnter();
     ExpectSameAsTheWalk("shift+enter, wrap on");
-    // Over a selected space: under Wine the soft break reads as a space, so
-    // the text reads the same while the lines below it moved.
+    // Over a selected space: the space gives way to a line break.
     std::wstring before = EditorText();
     std::wstring text(before.size() + 1, L'\0');
     TEXTRANGEW range = {{0, static_cast<LONG>(before.size())}, text.data()};
@@ -671,13 +670,13 @@ TEST_F(Gutter, SoftLineBreaksAndVerticalTabs) {
     SendMessageW(EditControl, EM_SETSEL, space, space + 1);
     int lines = LineCount();
     PressShiftEnter();
-    ASSERT_EQ(EditorText(), before);
+    ASSERT_NE(EditorText(), before);
     ASSERT_EQ(LineCount(), lines + 1);
     ExpectSameAsTheWalk("shift+enter over a space, wrap on");
     SetWrap(false);
     ExpectSameAsTheWalk("shift+enter, wrap off");
-    // A soft break in view at the end of the text, where the lines are read
-    // up from the caret.
+    // A line break put in view at the end of the text, where the lines are
+    // read up from the caret.
     for (bool wrap : {false, true}) {
         SetWrap(wrap);
         std::wstring paragraph;
@@ -843,7 +842,7 @@ void ShowWrappedDocumentAtItsEnd() {
 }
 
 // A space inside the last line of a paragraph, among lines [from, to): a
-// soft line break put over it makes that line two. -1 when there is none.
+// line break put over it makes that line two. -1 when there is none.
 LONG SpaceOnAParagraphsLastLine(int from, int to) {
     for (int line = from; line < to; ++line) {
         if (Continues(line)) continue;
@@ -854,9 +853,8 @@ LONG SpaceOnAParagraphsLastLine(int from, int to) {
     return -1;
 }
 
-// The same with a soft line break put over a space in view: under Wine
-// it reads as a space, so the text of the view reads as before while the
-// line holding it became two.
+// The same with Shift+Enter over a space in view: the line holding it
+// becomes two.
 TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
     StartApp();
     ShowWrappedDocumentAtItsEnd();
@@ -866,15 +864,15 @@ TEST_F(Gutter, ASoftBreakInViewBeforeTypingAtTheEndIsNotMissed) {
     int lines = LineCount();
     SendMessageW(EditControl, EM_SETSEL, space, space + 1);
     SendShiftEnter();
-    ASSERT_EQ(EditorText(), before);
+    ASSERT_NE(EditorText(), before);
     ASSERT_EQ(LineCount(), lines + 1);
     SendMessageW(EditControl, EM_SETSEL, -1, -1);
     SendMessageW(EditControl, WM_CHAR, L'x', 1);
     ExpectSameAsTheWalk("a soft break in view, then typed at the end");
 }
 
-// Away from the end, a soft line break put over a space near it; back at
-// the end the lines read there before must not be taken as they were.
+// Away from the end, Shift+Enter over a space near it; back at the end
+// the lines read there before must not be taken as they were.
 TEST_F(Gutter, BackAtTheEndAfterASoftBreakWhileAway) {
     StartApp();
     ShowWrappedDocumentAtItsEnd();
