@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <string>
+#include <vector>
 
 struct IRichEditOleCallback;
 
@@ -87,6 +88,16 @@ void NewDocumentCommand();
 void OpenDocumentCommand();
 void SaveDocumentCommand();
 void SaveDocumentAsCommand();
+
+// emergency_copy.cpp: unsaved text kept when the process dies or the
+// session ends, as "recovered-YYYYMMDD-HHMMSS.txt" beside the executable.
+void InstallCrashProtection();  // an unhandled exception writes the copy
+bool WriteEmergencyCopy();      // only with unsaved changes; true when written
+// The copies written since the last start, as full paths; each is
+// returned once, to the first start that asks.
+std::vector<std::wstring> TakeUnreportedEmergencyCopies();
+// Says where the copy is; true when the user wants it opened.
+bool AskToOpenEmergencyCopy(const std::wstring& path);
 
 // edit_subclass.cpp
 extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor
