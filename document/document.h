@@ -84,6 +84,9 @@ bool FinishSave(SaveResult result);
 // lifecycle.cpp: the File commands and the exit routine.
 extern bool ExitInProgress;
 void RequestExit();
+// WM_QUERYENDSESSION: the unsaved-changes prompt; true when the session may end.
+bool AnswerEndSessionQuery();
+void EndSession(bool ending);  // WM_ENDSESSION
 void NewDocumentCommand();
 void OpenDocumentCommand();
 void SaveDocumentCommand();
