@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct IRichEditOleCallback;
 
@@ -95,10 +96,23 @@ bool FinishSave(SaveResult result);
 // lifecycle.cpp: the File commands and the exit routine.
 extern bool ExitInProgress;
 void RequestExit();
+// WM_QUERYENDSESSION: the unsaved-changes prompt; true when the session may end.
+bool AnswerEndSessionQuery();
+void EndSession(bool ending);  // WM_ENDSESSION
 void NewDocumentCommand();
 void OpenDocumentCommand();
 void SaveDocumentCommand();
 void SaveDocumentAsCommand();
+
+// emergency_copy.cpp: unsaved text kept when the process dies or the
+// session ends, as "recovered-YYYYMMDD-HHMMSS.txt" beside the executable.
+void InstallCrashProtection();  // an unhandled exception writes the copy
+bool WriteEmergencyCopy();      // only with unsaved changes; true when written
+// The copies written since the last start, as full paths; each is
+// returned once, to the first start that asks.
+std::vector<std::wstring> TakeUnreportedEmergencyCopies();
+// Says where the copy is; true when the user wants it opened.
+bool AskToOpenEmergencyCopy(const std::wstring& path);
 
 // edit_subclass.cpp
 extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor

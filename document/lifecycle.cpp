@@ -46,3 +46,31 @@ void RequestExit() {
     DestroyWindow(MainWindow);
     PostQuitMessage(0);
 }
+
+// Logging off asks what closing asks, but the window stays: another
+// program may still refuse and the session go on. Whether it ends is told
+// by WM_ENDSESSION.
+static bool ChangesGivenUpForSessionEnd = false;
+
+bool AnswerEndSessionQuery() {
+    // The exit prompt is open: the user has not decided yet.
+    if (ExitInProgress) return false;
+    ExitInProgress = true;
+    bool mayEnd = PromptSaveChanges();
+    ExitInProgress = false;
+    // "No" gives the changes up; they need no emergency copy.
+    ChangesGivenUpForSessionEnd = mayEnd && IsModified;
+    return mayEnd;
+}
+
+// The session ends whatever was answered (a refusal can be overridden,
+// or no query came at all): unsaved text not given up is kept in an
+// emergency copy. The system ends the process after this returns.
+void EndSession(bool ending) {
+    bool givenUp = ChangesGivenUpForSessionEnd;
+    ChangesGivenUpForSessionEnd = false;
+    if (!ending) return;
+    SyncModifiedState();
+    if (!givenUp) WriteEmergencyCopy();
+    SaveSettings();
+}
