@@ -170,6 +170,24 @@ static void KnowTheLoadedEnd(HWND edit, const wchar_t* text) {
         KnowTheEnd(edit, held - static_cast<LONG>(end.size()), end, true);
 }
 
+// One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two of
+// its 4 KB chunks under Wine. But WM_SETTEXT reads RTF: Windows' control
+// when the text's first characters spell "{\rtf" or "{\urtf", Wine's when
+// its first bytes do, even as UTF-16 units (U+5C7B U+7472 U+3166). Either
+// way such a text starts with a unit whose low byte is '{'; those leading
+// units go in afterwards by EM_REPLACESEL, and alone they can spell
+// neither (the signature's third byte is a letter).
+static void PutTextIn(HWND edit, const wchar_t* text) {
+    size_t leading = 0;
+    while (text[leading] && (text[leading] & 0xFF) == L'{') ++leading;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text + leading));
+    if (leading == 0) return;
+    std::wstring start(text, leading);
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(start.c_str()));
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+}
+
 // Below this many characters the control deletes its old text quickly.
 constexpr int LargeTextLength = 32768;
 
@@ -189,9 +207,7 @@ void ReplaceEditorText(HWND edit, const wchar_t* text) {
         LayOutForText(shape);
         if (shape.characters > LargeTextLength) ShowScrollBarsForText(edit, shape);
     }
-    // One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two
-    // of its 4 KB chunks under Wine.
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    PutTextIn(edit, text);
     // Wine's EM_SETUNDOLIMIT keeps the old history; empty it explicitly.
     SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit, EM_SETUNDOLIMIT, 100, 0);

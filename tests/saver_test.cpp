@@ -102,6 +102,10 @@ TEST_F(Saver, SaveWritesUtf8WithoutMarkAndCrLf) {
          "abc\r\n"},
         {L"lf.txt", "one\ntwo\n\nthree", "one\r\ntwo\r\n\r\nthree"},
         {L"ansi.txt", "caf\xE9", "caf\xC3\xA9"},
+        // Units whose bytes spell "{\rtf1" come back as they were.
+        {L"rtf-le.txt", B("\xFF\xFE\x7B\x5C\x72\x74\x66\x31\n\x00\x61\x00"),
+         "\xE5\xB1\xBB\xE7\x91\xB2\xE3\x85\xA6\r\na"},
+        {L"rtf.txt", "{\\rtf1 {\\b x}}\n", "{\\rtf1 {\\b x}}\r\n"},
     };
     for (const Row& row : rows) {
         std::wstring path = WriteScratch(row.name, row.loaded);
