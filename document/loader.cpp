@@ -261,13 +261,16 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
     return true;
 }
 
+// A file that cannot be read (held by another program without sharing,
+// gone since the checks) is reported: the user chose it and must know
+// that the text on screen is not its content.
 bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path) {
     // Running out of memory for a large file counts as a failed read.
     try {
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) return false;
-        return LoadBytes(owner, edit, bytes);
+        if (ReadWholeFile(path, bytes)) return LoadBytes(owner, edit, bytes);
     } catch (const std::bad_alloc&) {
-        return false;
     }
+    MessageBoxW(owner, L"Failed to open file.", L"Error", MB_ICONERROR);
+    return false;
 }

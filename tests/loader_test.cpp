@@ -395,8 +395,8 @@ TEST_F(Loader, MissingFileFailsToGetInfo) {
     }
 }
 
-// A file held open without sharing cannot be read: no message, no change.
-TEST_F(Loader, UnreadableFileFailsSilently) {
+// A file held open without sharing cannot be read: reported, nothing changes.
+TEST_F(Loader, UnreadableFileIsReported) {
     StartApp();
     ASSERT_TRUE(Load(WriteScratch(L"before.txt", B("\xFF\xFEk\x00"))));
     std::wstring path = WriteScratch(L"locked.txt", "locked");
@@ -407,7 +407,9 @@ TEST_F(Loader, UnreadableFileFailsSilently) {
     EXPECT_FALSE(Load(path));
     PumpMessages();
     CloseHandle(holder);
-    EXPECT_TRUE(watcher.Seen().empty());
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to open file.");
+    EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
     EXPECT_EQ(EditorText(), L"k");
     EXPECT_STREQ(DocumentEncoding, L" UTF-16LE ");
 }
