@@ -50,7 +50,9 @@ void ReplaceEditorText(HWND edit, const wchar_t* text);
 
 // saver.cpp
 enum class SaveResult { Saved, Cancelled, Failed };
-bool WriteTextFile(HWND edit, const wchar_t* path);
+// Cancelled: the text's UTF-8 form is larger than FileSizeLimit and the
+// user chose not to write a file that could not be opened again.
+SaveResult WriteTextFile(HWND edit, const wchar_t* path);
 SaveResult SaveDocument();
 SaveResult SaveDocumentAs(HWND owner, HWND edit);
 

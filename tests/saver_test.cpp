@@ -80,9 +80,9 @@ using Saver = AppFixture;
 TEST_F(Saver, EmptyDocumentGivesAnEmptyFile) {
     StartApp();
     std::wstring path = WriteScratch(L"was-full.txt", "old content");
-    EXPECT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    EXPECT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "");
-    EXPECT_TRUE(WriteTextFile(EditControl, ScratchPath(L"new.txt").c_str()));
+    EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(L"new.txt").c_str()), SaveResult::Saved);
     EXPECT_EQ(GetFileAttributesW(ScratchPath(L"new.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_EQ(ReadBytes(ScratchPath(L"new.txt")), "");
 }
@@ -122,7 +122,7 @@ TEST_F(Saver, CharactersOutsideTheBasicPlaneAndLoneSurrogates) {
     StartApp();
     std::wstring path = ScratchPath(L"planes.txt");
     SetEditorText(L"a\U0001F600b");
-    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path),
               "a\xF0\x9F\x98\x80"
               "b");
@@ -134,7 +134,7 @@ TEST_F(Saver, CharactersOutsideTheBasicPlaneAndLoneSurrogates) {
         L"a\xD800"
         L"b")
         GTEST_SKIP() << "the control does not keep a lone surrogate";
-    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path),
               "a\xEF\xBF\xBD"
               "b");
@@ -162,7 +162,7 @@ TEST_F(Saver, NonAsciiAnywhereInALongText) {
         for (size_t i = 80; i < length; i += 81) text[i] = L'\r';
         std::wstring units = text.substr(0, row.at) + row.character + text.substr(row.at);
         SetEditorText(units);
-        ASSERT_TRUE(WriteTextFile(EditControl, path.c_str())) << row.name;
+        ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved) << row.name;
         std::string expected =
             EncodeUtf8(text.substr(0, row.at)) + row.bytes + EncodeUtf8(text.substr(row.at));
         size_t lineBreak = 0;
@@ -171,6 +171,38 @@ TEST_F(Saver, NonAsciiAnywhereInALongText) {
             lineBreak += 2;
         }
         EXPECT_EQ(ReadBytes(path), expected) << row.name;
+    }
+}
+
+// A text whose UTF-8 form is larger than a file that can be opened: the
+// save warns first. No writes nothing and keeps the changes; Yes saves.
+TEST_F(Saver, OversizeSaveWarnsFirst) {
+    StartApp();
+    std::wstring line = std::wstring(58, L'\u20AC') + L"\r\n";  // 176 bytes as UTF-8
+    std::wstring text;
+    for (size_t bytes = 0; bytes <= static_cast<size_t>(FileSizeLimit); bytes += 176) text += line;
+    std::wstring path = WriteScratch(L"big.txt", "old");
+    OpenAsDocument(path);
+    LoadText(text);
+    TypeAndSync(L"!");
+    for (int answer : {IDNO, IDYES}) {
+        DialogWatcher watcher(Press(answer));
+        SendCommand(IDM_FILE_SAVE);
+        ASSERT_EQ(watcher.Seen().size(), 1u) << answer;
+        const DialogInfo& box = watcher.Seen()[0];
+        EXPECT_EQ(box.text,
+                  L"The saved file will be larger than 10MB: Tavilo will not be able to open it again.\n"
+                  L"Save it anyway?");
+        EXPECT_EQ(box.caption, L"Warning");
+        EXPECT_EQ(box.IconName(), "warning");
+        EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO));
+        EXPECT_EQ(box.owner, MainWindow);
+        EXPECT_EQ(IsModified, answer == IDNO) << answer;
+        std::string saved = ReadBytes(path);
+        EXPECT_EQ(saved == "old", answer == IDNO) << answer;
+        if (answer == IDYES) {
+            EXPECT_TRUE(saved == Utf8(L"!" + text)) << "saved " << saved.size() << " bytes";
+        }
     }
 }
 
@@ -350,7 +382,7 @@ TEST_F(Saver, SaveAsOntoAReadOnlyFileFails) {
 TEST_F(Saver, MissingFolderFailsWithoutLeftovers) {
     StartApp();
     SetEditorText(L"text");
-    EXPECT_FALSE(WriteTextFile(EditControl, ScratchPath(L"no\\such\\file.txt").c_str()));
+    EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(L"no\\such\\file.txt").c_str()), SaveResult::Failed);
     EXPECT_TRUE(ScratchFiles().empty());
 }
 
@@ -360,7 +392,7 @@ TEST_F(Saver, ReplacingLeavesOnlyTheTarget) {
     StartApp();
     std::wstring path = WriteScratch(L"target.txt", "old");
     SetEditorText(L"first line\r\nsecond");
-    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "first line\r\nsecond");
     EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"target.txt"});
 }
