@@ -29,7 +29,7 @@ static TooLargeMessage TooLargeMessageFor(LoadCaller caller) {
 
 bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller) {
     WIN32_FILE_ATTRIBUTE_DATA info;
-    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &info)) {
+    if (!GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &info)) {
         MessageBoxW(owner, L"Failed to get file info.", L"Error", MB_ICONERROR);
         return false;
     }
@@ -46,8 +46,8 @@ bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller) {
 // One ReadFile of the whole file. The size is checked again here: the file
 // may have grown since the pre-load checks looked at it.
 static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
-    FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > FileSizeLimit) return false;

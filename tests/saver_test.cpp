@@ -73,6 +73,35 @@ void ExpectSaveFailedBox(const DialogInfo& box) {
     EXPECT_EQ(box.owner, MainWindow);
 }
 
+// Sets or clears the Linux append-only attribute of a folder (files can be
+// made in it but not renamed or removed) by running chattr, a Unix
+// program that Wine starts as it starts a Windows one; false when that
+// fails. Wine gives no process handle to wait on for a Unix program
+// (WaitForSingleObject fails at once), so a probe file shows when the
+// change has come: it stays when deleted only while the attribute is set.
+bool SetAppendOnly(const std::wstring& folder, bool on) {
+    using ToUnixName = char*(CDECL*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unixName = toUnix ? toUnix(folder.c_str()) : nullptr;
+    if (!unixName) return false;
+    std::wstring command = std::wstring(L"chattr ") + (on ? L"+a" : L"-a") + L" \"" + Widen(unixName) + L"\"";
+    HeapFree(GetProcessHeap(), 0, unixName);
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::wstring probe = folder + L"probe";
+    return PumpUntil([&] {
+        if (!FileExists(probe)) WriteBytes(probe, "");
+        DeleteFileW(probe.c_str());
+        return FileExists(probe) == on;
+    });
+}
+
 }  // namespace
 
 using Saver = AppFixture;
@@ -377,6 +406,65 @@ TEST_F(Saver, SaveAsOntoAReadOnlyFileFails) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(path), "locked");
     EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"locked.txt"});
+}
+
+// A folder that lets files be made but not renamed or removed: the save
+// fails, the old file keeps its bytes, and the message says where the
+// temporary file that could not be removed is.
+TEST_F(Saver, AppendOnlyFolder) {
+    StartApp();
+    std::wstring folder = ScratchPath(L"append-only\\");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::string old =
+        B("\xFF\xFEo\x00l\x00"
+          "d\x00");
+    std::wstring path = folder + L"target.txt";
+    WriteBytes(path, old);
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    struct Cleared {
+        std::wstring folder;
+        ~Cleared() { SetAppendOnly(folder, false); }
+    } cleared{folder};
+    if (!SetAppendOnly(folder, true)) GTEST_SKIP() << "chattr +a could not be run or keeps no files here";
+
+    DialogWatcher watcher(Press(IDOK));
+    SendCommand(IDM_FILE_SAVE);
+    std::vector<std::wstring> left;
+    for (const std::wstring& name : FilesIn(folder)) {
+        if (name != L"probe" && name != L"target.txt") left.push_back(name);
+    }
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].substr(0, 3), L"tav");
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    const DialogInfo& box = watcher.Seen()[0];
+    EXPECT_EQ(box.text,
+              L"Failed to save file.\n\nA temporary file could not be removed:\n" + folder + left[0]);
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.IconName(), "error");
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_TRUE(IsModified);
+}
+
+// A path of 300 characters opens, and saves.
+TEST_F(Saver, LongPathSaves) {
+    StartApp();
+    std::wstring folder = ScratchPath(L"");
+    while (folder.size() < 240) {
+        folder += std::wstring(50, L'd') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+    }
+    std::wstring path = folder + std::wstring(300 - folder.size() - 4, L'n') + L".txt";
+    ASSERT_EQ(path.size(), 300u);
+    WriteBytes(L"\\\\?\\" + path, "old");
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    DialogWatcher watcher(Press(IDOK));
+    SendCommand(IDM_FILE_SAVE);
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(ReadBytes(L"\\\\?\\" + path), "new old");
+    EXPECT_EQ(FilesIn(L"\\\\?\\" + folder), std::vector<std::wstring>{path.substr(folder.size())});
 }
 
 TEST_F(Saver, MissingFolderFailsWithoutLeftovers) {

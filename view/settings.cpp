@@ -10,16 +10,19 @@ namespace {
 const wchar_t Section[] = L"UI";
 
 // The executable's folder, with its trailing backslash; empty when the
-// path is unknown or did not fit the buffer (a cut path would name some
-// other folder).
+// path is unknown. The buffer grows until the whole path fits (a cut path
+// would name some other folder).
 std::wstring ExecutableFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    std::wstring folder(path, length);
-    size_t slash = folder.find_last_of(L'\\');
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size())
+        path.resize(path.size() * 2);
+    if (length == 0) return std::wstring();
+    path.resize(length);
+    size_t slash = path.find_last_of(L'\\');
     if (slash == std::wstring::npos) return std::wstring();
-    return folder.substr(0, slash + 1);
+    return path.substr(0, slash + 1);
 }
 
 // Windows refuses to open a read-only file for writing; Wine lets a
