@@ -63,15 +63,24 @@ void ReplaceEditorText(HWND edit, const wchar_t* text);
 
 // saver.cpp
 enum class SaveResult { Saved, Cancelled, Failed };
-bool WriteTextFile(HWND edit, const wchar_t* path);
+// Cancelled: the text's UTF-8 form is larger than FileSizeLimit and the
+// user chose not to write a file that could not be opened again.
+SaveResult WriteTextFile(HWND edit, const wchar_t* path);
 SaveResult SaveDocument();
 SaveResult SaveDocumentAs(HWND owner, HWND edit);
 
 // safe_write.cpp: writes the bytes to a temporary file beside the target
 // and only then puts it in the target's place; on failure the target is
-// left as it was and no temporary file remains.
+// left as it was and the temporary file is removed, or, when the folder
+// does not let it go, named in UnremovedTemporaryFile (empty otherwise).
+extern std::wstring UnremovedTemporaryFile;
 bool WriteFileSafely(const wchar_t* path, const char* bytes, size_t size);
 bool WriteFileSafely(const wchar_t* path, const std::string& bytes);
+
+// long_paths.cpp: the full path, with the "\\?\" prefix when it is too
+// long for the file functions without it; and a path as messages show it.
+std::wstring ExtendedLengthPath(const wchar_t* path);
+std::wstring DisplayedPath(const std::wstring& path);
 
 // file_dialogs.cpp: the open and save dialogs; false when cancelled.
 bool AskOpenPath(HWND owner, std::wstring& path);

@@ -17,14 +17,16 @@ void NewDocumentCommand() {
     UpdateStatusBar();
 }
 
-// Whether or not the file loads, the document ends up titled and counted
-// as unchanged: the user has already saved or given up the old changes.
+// A file that does not load leaves the document as it was: changes the
+// user gave up at the prompt are still on screen and still not in any
+// file, so they stay marked unsaved under the old title.
 void OpenDocumentCommand() {
     if (!PromptSaveChanges()) return;
     std::wstring path;
     if (!AskOpenPath(MainWindow, path)) return;
     if (!PassesPreloadChecks(MainWindow, path.c_str(), LoadCaller::OpenCommand)) return;
-    if (LoadTextFile(MainWindow, EditControl, path.c_str())) SetDocumentPath(path.c_str());
+    if (!LoadTextFile(MainWindow, EditControl, path.c_str())) return;
+    SetDocumentPath(path.c_str());
     ClearModified();
     ResetView();
 }

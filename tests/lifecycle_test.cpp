@@ -319,8 +319,9 @@ TEST_F(Lifecycle, OpenYesThenCancelKeepsTheSave) {
     EXPECT_FALSE(IsModified);
 }
 
-// A file another program holds without sharing: no message, the old text
-// stays, retitled and counted as unchanged.
+// A file another program holds without sharing: the failure is reported,
+// and the old text, given up at the prompt but in no file, stays marked
+// unsaved under its old title.
 TEST_F(Lifecycle, OpenOfAnUnreadableFile) {
     StartApp();
     OpenThroughTheDialog(WriteScratch(L"old.txt", "old"));
@@ -329,14 +330,20 @@ TEST_F(Lifecycle, OpenOfAnUnreadableFile) {
     HANDLE holder =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    DialogWatcher watcher(Steps({Answer(IDNO), NameFile(path)}));
+    DialogWatcher watcher(Steps({Answer(IDNO), NameFile(path), Answer(IDOK)}));
     SendCommand(IDM_FILE_OPEN);
+    PumpMessages();
     CloseHandle(holder);
-    EXPECT_EQ(watcher.Seen().size(), 2u);
+    ASSERT_EQ(watcher.Seen().size(), 3u);
+    const DialogInfo& box = watcher.Seen()[2];
+    EXPECT_EQ(box.text, L"Failed to open file.");
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.IconName(), "error");
+    EXPECT_EQ(box.owner, MainWindow);
     EXPECT_EQ(EditorText(), L"xold");
     EXPECT_EQ(DocumentName, L"old.txt");
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - old.txt");
-    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - old.txt *(unsaved)");
+    EXPECT_TRUE(IsModified);
 }
 
 TEST_F(Lifecycle, OpenOfATooLargeFile) {
