@@ -35,6 +35,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // create_window.cpp: WM_CREATE, building the children of the main window.
 LRESULT OnCreateMainWindow(HWND window);
+// A rich edit control in plain-text mode with multi-level undo: every
+// editor of the document is made by this.
+HWND CreatePlainTextEditor(DWORD style, RECT place, HWND parent, HMENU id);
 // The document's rich edit control with all of its setup: style, id,
 // subclass, OLE callback, drops, text limit, event mask, and the view's
 // current font, colours, word wrap and zoom. Null when creation fails.

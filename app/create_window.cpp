@@ -34,19 +34,27 @@ static void CreateGutterWindow(HWND window) {
 static std::vector<HWND> RetiredEditors;
 static bool RetiredEditorsPosted = false;
 
-HWND CreateEditorControl(HWND window) {
+// The document's editors (and the wrap model) hold plain text: one format for
+// all of it, text taken as text (never read as RTF), and undo of many
+// steps. The mode can be set only while the control is empty, so it is
+// set here, at once.
+HWND CreatePlainTextEditor(DWORD style, RECT place, HWND parent, HMENU id) {
     LoadLibraryW(L"Msftedit.dll");  // stays loaded for the life of the process
+    HWND edit = CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, place.left, place.top, place.right - place.left,
+                                place.bottom - place.top, parent, id, GetModuleHandleW(nullptr), nullptr);
+    if (edit) SendMessageW(edit, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
+    return edit;
+}
+
+HWND CreateEditorControl(HWND window) {
     // A fresh editor starts where the old one stands: sized later, Wine's
     // control would set up its fonts and layout a second time.
     RECT place = {};
     if (EditControl && GetWindowRect(EditControl, &place))
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-    HWND edit = CreateWindowExW(0, MSFTEDIT_CLASS, L"",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                                place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND edit = CreatePlainTextEditor(WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                          ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                                      place, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)));
     if (!edit) return nullptr;
     SubclassEditor(edit);
     // The control takes a reference of its own and drops it when destroyed.
@@ -71,7 +79,9 @@ static void CreateEditControls(HWND window) {
     SetFocus(EditControl);
 
     // Not a child: printing lays pages out in it, and it lives until the
-    // process ends.
+    // process ends. It takes the editor's text as RTF, with the editor's
+    // font, and its colours made black on white: rich text by design, so
+    // it is the one control not in plain-text mode.
     HiddenEditControl = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
                                         0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(HiddenEditControl, SW_HIDE);

@@ -1,5 +1,5 @@
-// The main window's procedure: closing, sizing, the editor's notifications
-// and the posted modified-state sync.
+// The main window's procedure: closing, the end of the session, sizing,
+// the editor's notifications and the posted modified-state sync.
 #include "app/app.h"
 
 #include <richedit.h>
@@ -17,12 +17,6 @@ static LRESULT OnSize(HWND window) {
 static LRESULT OnClose() {
     RequestExit();
     return 0;
-}
-
-// Logging off asks the same question as closing; FALSE keeps the session.
-static LRESULT OnQueryEndSession() {
-    RequestExit();
-    return MainWindow && IsWindow(MainWindow) ? FALSE : TRUE;
 }
 
 // Activation puts the focus on the frame itself (after a dialog or a
@@ -55,7 +49,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND: return OnMainWindowEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: return OnMainWindowPaint(window);
     case WM_CLOSE: return OnClose();
-    case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_QUERYENDSESSION: return AnswerEndSessionQuery() ? TRUE : FALSE;
+    case WM_ENDSESSION: EndSession(wParam != FALSE); return 0;
     case WM_SETFOCUS: return OnSetFocus();
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_COMMAND: DispatchCommand(window, wParam, lParam); return 0;

@@ -1,4 +1,5 @@
-// Start-up in its fixed order, the command-line file and the message loop.
+// Start-up in its fixed order, the command-line file, the report of
+// emergency copies left by an earlier run, and the message loop.
 #include "app/app.h"
 
 #include <commctrl.h>
@@ -47,21 +48,30 @@ static void SetWindowIcons() {
     SendMessageW(MainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
-// The first argument after the program's name is a file to open; the
-// document is still untouched, so no prompt is needed.
+// The document is still untouched at start-up, so no prompt is needed.
+static void OpenStartupFile(const wchar_t* path) {
+    if (PassesPreloadChecks(MainWindow, path, LoadCaller::CommandLine) &&
+        LoadTextFile(MainWindow, EditControl, path)) {
+        SetDocumentPath(path);
+        UpdateWindowTitle();
+    }
+}
+
+// The first argument after the program's name is a file to open.
 static void OpenCommandLineFile(const wchar_t* commandLine) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(commandLine, &count);
     if (!arguments) return;
-    if (count >= 2) {
-        const wchar_t* path = arguments[1];
-        if (PassesPreloadChecks(MainWindow, path, LoadCaller::CommandLine) &&
-            LoadTextFile(MainWindow, EditControl, path)) {
-            SetDocumentPath(path);
-            UpdateWindowTitle();
-        }
-    }
+    if (count >= 2) OpenStartupFile(arguments[1]);
     LocalFree(arguments);
+}
+
+// Text kept when an earlier run died or its session ended is reported
+// once; an opened copy takes the place of a command-line file.
+static void ReportEmergencyCopies() {
+    for (const std::wstring& path : TakeUnreportedEmergencyCopies()) {
+        if (AskToOpenEmergencyCopy(path)) OpenStartupFile(path.c_str());
+    }
 }
 
 HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLine) {
@@ -87,6 +97,7 @@ HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* comm
     ClearModified();
     SetWindowIcons();
     OpenCommandLineFile(commandLine);
+    ReportEmergencyCopies();
 
     ComputeGutterWidth(MainWindow, EditControl);
     LayoutMainWindow(MainWindow);

@@ -45,7 +45,7 @@ double TimeLoad(const std::wstring& path) {
 
 double TimeSave(const std::wstring& path) {
     double start = NowMs();
-    bool saved = WriteTextFile(EditControl, path.c_str());
+    bool saved = WriteTextFile(EditControl, path.c_str()) == SaveResult::Saved;
     return saved ? NowMs() - start : -1;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/paragraph_index.h"
 
@@ -44,6 +45,11 @@ size_t NarrowAsciiInPlace(wchar_t* text, size_t count);
 std::wstring NormalizeLineBreaks(std::wstring_view text);
 size_t NormalizeLineBreaksInPlace(std::wstring& text);
 
+// plain_text_input.cpp: text put at the editor's selection, its line
+// breaks normalised, as one undoable step; the clipboard's Unicode text.
+void InsertText(HWND edit, std::wstring_view text);
+void PasteClipboardText(HWND edit);
+
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
 // The checks every caller makes before LoadTextFile: the file's attributes
@@ -59,15 +65,24 @@ void ReplaceEditorText(HWND edit, const wchar_t* text);
 
 // saver.cpp
 enum class SaveResult { Saved, Cancelled, Failed };
-bool WriteTextFile(HWND edit, const wchar_t* path);
+// Cancelled: the text's UTF-8 form is larger than FileSizeLimit and the
+// user chose not to write a file that could not be opened again.
+SaveResult WriteTextFile(HWND edit, const wchar_t* path);
 SaveResult SaveDocument();
 SaveResult SaveDocumentAs(HWND owner, HWND edit);
 
 // safe_write.cpp: writes the bytes to a temporary file beside the target
 // and only then puts it in the target's place; on failure the target is
-// left as it was and no temporary file remains.
+// left as it was and the temporary file is removed, or, when the folder
+// does not let it go, named in UnremovedTemporaryFile (empty otherwise).
+extern std::wstring UnremovedTemporaryFile;
 bool WriteFileSafely(const wchar_t* path, const char* bytes, size_t size);
 bool WriteFileSafely(const wchar_t* path, const std::string& bytes);
+
+// long_paths.cpp: the full path, with the "\\?\" prefix when it is too
+// long for the file functions without it; and a path as messages show it.
+std::wstring ExtendedLengthPath(const wchar_t* path);
+std::wstring DisplayedPath(const std::wstring& path);
 
 // file_dialogs.cpp: the open and save dialogs; false when cancelled.
 bool AskOpenPath(HWND owner, std::wstring& path);
@@ -92,10 +107,23 @@ bool FinishSave(SaveResult result);
 // lifecycle.cpp: the File commands and the exit routine.
 extern bool ExitInProgress;
 void RequestExit();
+// WM_QUERYENDSESSION: the unsaved-changes prompt; true when the session may end.
+bool AnswerEndSessionQuery();
+void EndSession(bool ending);  // WM_ENDSESSION
 void NewDocumentCommand();
 void OpenDocumentCommand();
 void SaveDocumentCommand();
 void SaveDocumentAsCommand();
+
+// emergency_copy.cpp: unsaved text kept when the process dies or the
+// session ends, as "recovered-YYYYMMDD-HHMMSS.txt" beside the executable.
+void InstallCrashProtection();  // an unhandled exception writes the copy
+bool WriteEmergencyCopy();      // only with unsaved changes; true when written
+// The copies written since the last start, as full paths; each is
+// returned once, to the first start that asks.
+std::vector<std::wstring> TakeUnreportedEmergencyCopies();
+// Says where the copy is; true when the user wants it opened.
+bool AskToOpenEmergencyCopy(const std::wstring& path);
 
 // edit_subclass.cpp
 extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor

@@ -1,6 +1,7 @@
 // The editor's subclass: keeps the gutter in step with the text and the
 // paragraph index with the edits, takes over the mouse wheel (Ctrl zooms),
-// never erases, and opens dropped files.
+// never erases, opens dropped files, pastes plain text and keeps the text
+// plain (no soft line breaks, no formatting keys).
 #include "document/document.h"
 
 #include <richedit.h>
@@ -80,10 +81,25 @@ static LRESULT OnHorizontalScroll(HWND edit, WPARAM wParam, LPARAM lParam) {
 }
 
 static bool ControlDown() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
+static bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
+
+// The control's keys that format text: alignment (Ctrl+E, J, L, R), line
+// spacing (Ctrl+1, 2, 5), sub- and superscript (Ctrl+=, Ctrl+Shift+=),
+// bold, italic and underline (Ctrl+B, I, U). A plain-text editor has one
+// format for all of its text, so they would reformat the whole document.
+static bool IsFormattingKey(WPARAM key) {
+    switch (key) {
+    case 'E': case 'J': case 'L': case 'R': case '1': case '2': case '5':
+    case 'B': case 'I': case 'U': case VK_OEM_PLUS: return true;
+    default: return false;
+    }
+}
 
 // Ctrl+Z and Ctrl+Y go through the Undo and Redo that reach kept editors;
 // the control's own handling of them, and the characters they would
-// become, are kept away.
+// become, are kept away. Shift+Enter would make a soft line break (a
+// break in the view that the text does not hold): it makes an ordinary
+// one. Shift+Insert pastes as Ctrl+V does.
 static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
     if (ControlDown() && key == 'Z') {
         UndoInEditor(edit);
@@ -93,12 +109,23 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
         RedoInEditor(edit);
         return 0;
     }
+    if (ControlDown() && IsFormattingKey(key)) return 0;
+    if (key == VK_RETURN && ShiftDown() && !ControlDown()) {
+        InsertText(edit, L"\r");
+        return 0;
+    }
+    if (key == VK_INSERT && ShiftDown() && !ControlDown()) {
+        PasteClipboardText(edit);
+        return 0;
+    }
     return CallEditorControl(edit, WM_KEYDOWN, key, lParam);
 }
 
 static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam) {
     constexpr WPARAM CtrlY = 0x19, CtrlZ = 0x1A;
     if (code == CtrlY || code == CtrlZ) return 0;
+    // Shift+Enter's line break went in with its key.
+    if (code == L'\r' && ShiftDown()) return 0;
     return CallEditorControl(edit, WM_CHAR, code, lParam);
 }
 
@@ -116,6 +143,7 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
     case WM_CHAR: return OnChar(window, wParam, lParam);
+    case WM_PASTE: PasteClipboardText(window); return 0;
     case EM_UNDO:
     case WM_UNDO: return UndoInEditor(window);
     case EM_REDO: return RedoInEditor(window);

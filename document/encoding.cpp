@@ -23,16 +23,81 @@ const wchar_t* EncodingLabelFor(const std::string& bytes) {
     return EncodingUtf8;
 }
 
-// One measuring and one converting call. With MB_ERR_INVALID_CHARS a
-// sequence that is not well-formed UTF-8 makes the measuring call fail.
-static bool MultiByteToText(UINT codePage, DWORD flags, const char* data, size_t size, std::wstring& text) {
+// One measuring and one converting call of the ANSI code page.
+static bool AnsiToText(const char* data, size_t size, std::wstring& text) {
     text.clear();
     if (size == 0) return true;
     int count = static_cast<int>(size);
-    int length = MultiByteToWideChar(codePage, flags, data, count, nullptr, 0);
+    int length = MultiByteToWideChar(CP_ACP, 0, data, count, nullptr, 0);
     if (length <= 0) return false;
     text.resize(length);
-    return MultiByteToWideChar(codePage, flags, data, count, text.data(), length) == length;
+    return MultiByteToWideChar(CP_ACP, 0, data, count, text.data(), length) == length;
+}
+
+// UTF-8 decoded here rather than by MultiByteToWideChar, whose handling of
+// ill-formed input differs between Windows and Wine (under Wine a sequence
+// cut short also swallows the character after it). Each well-formed
+// sequence gives its character; each maximal subpart of an ill-formed one
+// (a lead byte with those of its continuation bytes that could still
+// belong to a well-formed sequence) gives one U+FFFD, as Unicode
+// recommends, and decoding goes on at the byte after it. True when every
+// sequence was well-formed.
+static bool DecodeUtf8(const unsigned char* bytes, size_t size, std::wstring& text) {
+    text.resize(size);  // never more units than bytes
+    wchar_t* out = text.data();
+    bool wellFormed = true;
+    size_t at = 0;
+    while (at < size) {
+        unsigned lead = bytes[at];
+        if (lead < 0x80) {
+            *out++ = static_cast<wchar_t>(lead);
+            ++at;
+            continue;
+        }
+        // The sequence's length and the range its second byte must be in,
+        // which keeps out overlong forms, surrogates and values past U+10FFFF.
+        size_t length = 0;
+        unsigned low = 0x80, high = 0xBF, value = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            value = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            value = lead & 0x0F;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            value = lead & 0x07;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        }
+        size_t taken = 1;
+        for (; taken < length && at + taken < size; ++taken) {
+            unsigned next = bytes[at + taken];
+            if (next < low || next > high) break;
+            value = (value << 6) | (next & 0x3F);
+            low = 0x80;
+            high = 0xBF;
+        }
+        at += taken;
+        if (taken < length || length == 0) {
+            *out++ = L'\uFFFD';
+            wellFormed = false;
+        } else if (value >= 0x10000) {
+            value -= 0x10000;
+            *out++ = static_cast<wchar_t>(0xD800 + (value >> 10));
+            *out++ = static_cast<wchar_t>(0xDC00 + (value & 0x3FF));
+        } else {
+            *out++ = static_cast<wchar_t>(value);
+        }
+    }
+    text.resize(static_cast<size_t>(out - text.data()));
+    return wellFormed;
+}
+
+static bool DecodeUtf8(const std::string& bytes, size_t from, std::wstring& text) {
+    return DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()) + from, bytes.size() - from, text);
 }
 
 // The code units after the two mark bytes; a last odd byte is dropped.
@@ -47,10 +112,11 @@ static std::wstring Utf16Units(const std::string& bytes, bool bigEndian) {
     return text;
 }
 
+// Without a mark the bytes are UTF-8 only when every sequence is well-formed.
 static void DecodeWithoutMark(const std::string& bytes, DecodedText& result) {
-    if (MultiByteToText(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), bytes.size(), result.text)) return;
+    if (DecodeUtf8(bytes, 0, result.text)) return;
     result.usedAnsi = true;
-    result.decoded = MultiByteToText(CP_ACP, 0, bytes.data(), bytes.size(), result.text);
+    result.decoded = AnsiToText(bytes.data(), bytes.size(), result.text);
 }
 
 // The control would end the text at the first U+0000 and a save would then
@@ -65,8 +131,8 @@ static void ReplaceNulls(DecodedText& result) {
 DecodedText DecodeTextBytes(const std::string& bytes) {
     DecodedText result;
     if (HasUtf8Mark(bytes)) {
-        // Without MB_ERR_INVALID_CHARS malformed sequences become U+FFFD.
-        MultiByteToText(CP_UTF8, 0, bytes.data() + 3, bytes.size() - 3, result.text);
+        // After the mark, ill-formed sequences are shown as U+FFFD.
+        DecodeUtf8(bytes, 3, result.text);
     } else if (HasUtf16LeMark(bytes) || HasUtf16BeMark(bytes)) {
         result.text = Utf16Units(bytes, HasUtf16BeMark(bytes));
     } else {

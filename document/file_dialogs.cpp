@@ -5,32 +5,36 @@
 
 static const wchar_t TextFileFilter[] = L"Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 
-// The zeroed structure both dialogs start from; the path buffer holds
-// 260 characters and starts empty.
-static OPENFILENAMEW FileDialogFields(HWND owner, wchar_t (&buffer)[MAX_PATH], DWORD flags) {
+// Room for the longest path Windows handles, so that a long one chosen in
+// the dialog is neither refused nor cut.
+constexpr DWORD PathRoom = 32768;
+
+// The zeroed structure both dialogs start from; the path buffer starts empty.
+static OPENFILENAMEW FileDialogFields(HWND owner, std::wstring& buffer, DWORD flags) {
+    buffer.assign(PathRoom, L'\0');
     OPENFILENAMEW fields = {};
     fields.lStructSize = sizeof(fields);
     fields.hwndOwner = owner;
     fields.lpstrFilter = TextFileFilter;
-    fields.lpstrFile = buffer;
-    fields.nMaxFile = MAX_PATH;
+    fields.lpstrFile = buffer.data();
+    fields.nMaxFile = PathRoom;
     fields.Flags = flags;
     fields.lpstrDefExt = L"txt";
     return fields;
 }
 
 bool AskOpenPath(HWND owner, std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
+    std::wstring buffer;
     OPENFILENAMEW fields = FileDialogFields(owner, buffer, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (!GetOpenFileNameW(&fields)) return false;
-    path = buffer;
+    path = buffer.c_str();
     return true;
 }
 
 bool AskSavePath(HWND owner, std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
+    std::wstring buffer;
     OPENFILENAMEW fields = FileDialogFields(owner, buffer, OFN_OVERWRITEPROMPT);
     if (!GetSaveFileNameW(&fields)) return false;
-    path = buffer;
+    path = buffer.c_str();
     return true;
 }

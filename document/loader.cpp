@@ -27,7 +27,7 @@ static TooLargeMessage TooLargeMessageFor(LoadCaller caller) {
 
 bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller) {
     WIN32_FILE_ATTRIBUTE_DATA info;
-    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &info)) {
+    if (!GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &info)) {
         MessageBoxW(owner, L"Failed to get file info.", L"Error", MB_ICONERROR);
         return false;
     }
@@ -44,8 +44,8 @@ bool PassesPreloadChecks(HWND owner, const wchar_t* path, LoadCaller caller) {
 // One ReadFile of the whole file. The size is checked again here: the file
 // may have grown since the pre-load checks looked at it.
 static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
-    FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > FileSizeLimit) return false;
@@ -56,10 +56,9 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     return true;
 }
 
-// What the control will make of a text: how many paragraphs (it ends one
-// at CR LF, at a lone CR and at a lone LF, but none at CR CR LF), the
-// widest of them in columns (a tab taken to the next multiple of 8) and
-// how many characters there are.
+// What the control will make of a text whose line breaks are normalised
+// (each one a CR): how many paragraphs, the widest of them in columns (a
+// tab taken to the next multiple of 8) and how many characters there are.
 struct TextShape {
     int paragraphs = 1;
     size_t widestColumns = 0;
@@ -71,14 +70,10 @@ static TextShape MeasureTextShape(const wchar_t* text) {
     size_t columns = 0;
     const wchar_t* c = text;
     for (; *c; ++c) {
-        if (c[0] == L'\r' && c[1] == L'\r' && c[2] == L'\n') {
-            c += 2;
-            ++columns;
-        } else if (c[0] == L'\r' || c[0] == L'\n') {
+        if (c[0] == L'\r') {
             ++shape.paragraphs;
             shape.widestColumns = std::max(shape.widestColumns, columns);
             columns = 0;
-            if (c[0] == L'\r' && c[1] == L'\n') ++c;
         } else {
             columns = c[0] == L'\t' ? (columns / 8 + 1) * 8 : columns + 1;
         }
@@ -139,6 +134,24 @@ static void ShowScrollBarsForText(HWND edit, const TextShape& shape) {
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(standIn.c_str()));
 }
 
+// One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two of
+// its 4 KB chunks under Wine. But WM_SETTEXT reads RTF: Windows' control
+// when the text's first characters spell "{\rtf" or "{\urtf", Wine's when
+// its first bytes do, even as UTF-16 units (U+5C7B U+7472 U+3166). Either
+// way such a text starts with a unit whose low byte is '{'; those leading
+// units go in afterwards by EM_REPLACESEL, and alone they can spell
+// neither (the signature's third byte is a letter).
+static void PutTextIn(HWND edit, const wchar_t* text) {
+    size_t leading = 0;
+    while (text[leading] && (text[leading] & 0xFF) == L'{') ++leading;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text + leading));
+    if (leading == 0) return;
+    std::wstring start(text, leading);
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(start.c_str()));
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+}
+
 // Below this many characters the control deletes its old text quickly.
 constexpr int LargeTextLength = 32768;
 
@@ -168,9 +181,7 @@ void ReplaceEditorText(HWND edit, const wchar_t* text) {
         LayOutForText(shape);
         if (shape.characters > LargeTextLength) ShowScrollBarsForText(edit, shape);
     }
-    // One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two
-    // of its 4 KB chunks under Wine.
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    PutTextIn(edit, text);
     // Wine's EM_SETUNDOLIMIT keeps the old history; empty it explicitly.
     SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageW(edit, EM_SETUNDOLIMIT, 100, 0);
@@ -214,6 +225,9 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
         MessageBoxW(owner, L"Cannot open this file: unsupported encoding.", L"Error", MB_ICONERROR);
         return false;
     }
+    // The editor shows each CR LF, lone CR and lone LF as one line break,
+    // and a save writes each as CR LF: the file's lines are kept.
+    NormalizeLineBreaksInPlace(decoded.text);
     PutLoadedText(edit, decoded.text.c_str());
     // The notifications were off, so the size part still counts the old text.
     UpdateStatusBar();
@@ -234,14 +248,17 @@ private:
     HCURSOR previous_;
 };
 
+// A file that cannot be read (held by another program without sharing,
+// gone since the checks) is reported: the user chose it and must know
+// that the text on screen is not its content.
 bool LoadTextFile(HWND owner, HWND edit, const wchar_t* path) {
     WaitCursor waiting;
     // Running out of memory for a large file counts as a failed read.
     try {
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) return false;
-        return LoadBytes(owner, edit, bytes);
+        if (ReadWholeFile(path, bytes)) return LoadBytes(owner, edit, bytes);
     } catch (const std::bad_alloc&) {
-        return false;
     }
+    MessageBoxW(owner, L"Failed to open file.", L"Error", MB_ICONERROR);
+    return false;
 }

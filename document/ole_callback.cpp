@@ -68,7 +68,7 @@ HRESULT MyCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL 
         ReleaseStgMedium(&medium);
         return E_FAIL;
     }
-    SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    InsertText(EditControl, text);
     GlobalUnlock(medium.hGlobal);
     ReleaseStgMedium(&medium);
     return E_FAIL;

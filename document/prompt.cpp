@@ -6,8 +6,13 @@
 #include "view/view.h"
 
 bool FinishSave(SaveResult result) {
-    if (result == SaveResult::Failed)
-        MessageBoxW(MainWindow, L"Failed to save file.", L"Error", MB_ICONERROR);
+    if (result == SaveResult::Failed) {
+        std::wstring text = L"Failed to save file.";
+        if (!UnremovedTemporaryFile.empty())
+            text += L"\n\nA temporary file could not be removed:\n" + UnremovedTemporaryFile;
+        UnremovedTemporaryFile.clear();
+        MessageBoxW(MainWindow, text.c_str(), L"Error", MB_ICONERROR);
+    }
     if (result != SaveResult::Saved) return false;
     ClearModified();
     // The file on disk is UTF-8 now, whatever it was loaded as.

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "app/app.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 static constexpr LONG MaxSearchLength = 255;
@@ -151,7 +152,7 @@ void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replaceme
     try {
         std::wstring selected = SelectedText(EditControl, selection.cpMax - selection.cpMin);
         if (_wcsicmp(selected.c_str(), text) == 0) {
-            SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement));
+            InsertText(EditControl, replacement);
         }
     } catch (const std::bad_alloc&) {
         return;  // a selection too large to copy is left alone

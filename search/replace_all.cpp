@@ -51,25 +51,6 @@ static size_t FindFolded(const std::wstring& text, const std::wstring& foldedSea
     return std::wstring::npos;
 }
 
-// The control keeps a paragraph end as one CR: it stores CR LF and a lone
-// LF as CR, and CR CR LF as a blank.
-static std::wstring StoredLineBreaks(const std::wstring& text) {
-    std::wstring stored;
-    stored.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 3, L"\r\r\n") == 0) {
-            stored += L' ';
-            i += 2;
-        } else if (text.compare(i, 2, L"\r\n") == 0) {
-            stored += L'\r';
-            i += 1;
-        } else {
-            stored += text[i] == L'\n' ? L'\r' : text[i];
-        }
-    }
-    return stored;
-}
-
 // Each search starts where the previous replacement's text ends, counted
 // with the replacement's length as given: when the control stored it
 // shorter (line breaks), the search starts that much further on.
@@ -77,7 +58,7 @@ static ReplaceAllPlan PlanReplaceAll(const std::wstring& text, const std::wstrin
                                      const std::wstring& replacement) {
     ReplaceAllPlan plan;
     if (search.empty()) return plan;
-    std::wstring stored = StoredLineBreaks(replacement);
+    std::wstring stored = NormalizeLineBreaks(replacement);
     size_t skip = replacement.size() - stored.size();
     std::wstring foldedSearch(search);
     for (wchar_t& c : foldedSearch) c = FoldCase(c);
@@ -136,7 +117,7 @@ static std::vector<LONG> SplitSpan(const std::wstring& text, LONG first, LONG la
 static void ReplaceRange(LONG start, LONG end, const wchar_t* text) {
     CHARRANGE range = {start, end};
     SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    InsertText(EditControl, text);
 }
 
 // Wine's control removes a selection paragraph by paragraph and, for each

@@ -1,4 +1,5 @@
-// The editor's subclass: the mouse wheel, erasing, and dropped files.
+// The editor's subclass: the mouse wheel, erasing, dropped files, and the
+// keys that would format a plain-text document.
 #include "harness.h"
 
 #include <richedit.h>
@@ -225,4 +226,64 @@ TEST_F(DroppedFiles, PathLongerThan260CharactersLoads) {
     Drop({path});
     EXPECT_EQ(EditorText(), L"deep");
     EXPECT_EQ(DocumentPath, path);
+}
+
+// ---- Formatting keys ----
+
+// The paragraph and character format of the whole text, as the control reports it.
+std::string FormatOfTheText(HWND edit) {
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    PARAFORMAT2 paragraph = {};
+    paragraph.cbSize = sizeof(paragraph);
+    SendMessageW(edit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+    CHARFORMAT2W character = {};
+    character.cbSize = sizeof(character);
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&character));
+    return "alignment " + std::to_string(paragraph.wAlignment) + ", spacing " +
+           std::to_string(paragraph.bLineSpacingRule) + "/" + std::to_string(paragraph.dyLineSpacing) +
+           ", effects " + std::to_string(character.dwEffects & ~CFE_AUTOCOLOR) + ", offset " +
+           std::to_string(character.yOffset) + ", height " + std::to_string(character.yHeight);
+}
+
+// Presses Ctrl (and Shift) with the key in the editor, over part of its text.
+void PressFormattingKey(HWND edit, WORD key, bool shift) {
+    SendMessageW(edit, EM_SETSEL, 3, 8);
+    BYTE state[256] = {};
+    state[VK_CONTROL] = 0x80;
+    if (shift) state[VK_SHIFT] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(edit, WM_KEYDOWN, key, 1);
+    SendMessageW(edit, WM_KEYUP, key, 0xC0000001);
+    HoldControl(false);
+    PumpMessages();
+}
+
+using FormattingKeys = AppFixture;
+
+TEST_F(FormattingKeys, LeaveTheTextsFormatAsItWas) {
+    StartApp();
+    const wchar_t* text = L"first line\r\nsecond line";
+    SetEditorText(text);
+    // A control of the same kind without the program's subclass shows
+    // whether the keys format anything at all here.
+    HWND bare = CreatePlainTextEditor(ES_MULTILINE, {0, 0, 300, 100}, nullptr, nullptr);
+    SendMessageW(bare, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    std::string before = FormatOfTheText(EditControl);
+    const struct {
+        WORD key;
+        bool shift;
+    } keys[] = {{'E', false}, {'J', false}, {'L', false}, {'R', false}, {'1', false}, {'2', false},
+                {'5', false}, {'B', false}, {'I', false}, {'U', false}, {VK_OEM_PLUS, false},
+                {VK_OEM_PLUS, true}, {'L', true}};
+    int formattedBare = 0;
+    for (const auto& press : keys) {
+        std::string bareBefore = FormatOfTheText(bare);
+        PressFormattingKey(bare, press.key, press.shift);
+        if (FormatOfTheText(bare) != bareBefore) ++formattedBare;
+        PressFormattingKey(EditControl, press.key, press.shift);
+        EXPECT_EQ(FormatOfTheText(EditControl), before) << "Ctrl+" << (press.shift ? "Shift+" : "") << press.key;
+        EXPECT_EQ(EditorText(), text) << press.key;
+    }
+    DestroyWindow(bare);
+    if (formattedBare == 0) GTEST_SKIP() << "this rich edit control formats nothing on these keys (Wine's)";
 }

@@ -2,6 +2,10 @@
 // UTF-8 form that saves write, and the window title.
 #include "harness.h"
 
+#include <algorithm>
+#include <random>
+#include <unordered_set>
+
 #include "document/document.h"
 
 namespace {
@@ -79,6 +83,130 @@ TEST(Decoding, IllFormedUtf8FallsBackToAnsi) {
         EXPECT_EQ(decoded.hadNulls, row.hadNulls) << "bytes: " << Hex(row.bytes);
         if (GetACP() == 1252) {
             EXPECT_EQ(Units(decoded.text), Units(row.cp1252)) << "bytes: " << Hex(row.bytes);
+        }
+    }
+}
+
+// A slow, obvious UTF-8 decoder to hold the loader's against: a sequence
+// is well-formed when it is the encoding of a scalar value; where none
+// starts, the longest start of some well-formed sequence (at least one
+// byte) becomes one U+FFFD.
+class ObviousUtf8 {
+public:
+    ObviousUtf8() {
+        for (unsigned value = 0; value <= 0x10FFFF; ++value) {
+            if (value >= 0xD800 && value <= 0xDFFF) continue;
+            std::string bytes = Encode(value);
+            for (size_t length = 1; length < bytes.size(); ++length) starts_.insert(bytes.substr(0, length));
+        }
+    }
+    // The text, and whether every sequence was well-formed.
+    std::wstring Decode(const std::string& bytes, bool& wellFormed) const {
+        std::wstring text;
+        wellFormed = true;
+        for (size_t at = 0; at < bytes.size();) {
+            size_t length = 4;
+            unsigned value = 0;
+            while (length > 0 && !IsScalar(bytes.substr(at, length), value)) --length;
+            if (length == 0) {
+                wellFormed = false;
+                length = 3;
+                while (length > 1 && !starts_.count(bytes.substr(at, length))) --length;
+                value = 0xFFFD;
+            }
+            if (value >= 0x10000) {
+                text += static_cast<wchar_t>(0xD800 + ((value - 0x10000) >> 10));
+                text += static_cast<wchar_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
+            } else {
+                text += static_cast<wchar_t>(value);
+            }
+            at += length;
+        }
+        return text;
+    }
+
+private:
+    static std::string Encode(unsigned value) {
+        std::string bytes;
+        if (value < 0x80) {
+            bytes += static_cast<char>(value);
+        } else if (value < 0x800) {
+            bytes += static_cast<char>(0xC0 | (value >> 6));
+            bytes += static_cast<char>(0x80 | (value & 0x3F));
+        } else if (value < 0x10000) {
+            bytes += static_cast<char>(0xE0 | (value >> 12));
+            bytes += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (value & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xF0 | (value >> 18));
+            bytes += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+            bytes += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (value & 0x3F));
+        }
+        return bytes;
+    }
+    // Read the bits as the lead byte's length says, then re-encode: only a
+    // scalar value's own shortest form comes back the same.
+    static bool IsScalar(const std::string& bytes, unsigned& value) {
+        if (bytes.empty()) return false;
+        unsigned char lead = bytes[0];
+        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length != bytes.size()) return false;
+        value = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t i = 1; i < length; ++i)
+            value = (value << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
+        if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+        return Encode(value) == bytes;
+    }
+    std::unordered_set<std::string> starts_;
+};
+
+// Generated inputs, rich in the bytes where decoders go wrong: lead bytes,
+// continuation bytes at the edges of their ranges, cut and whole
+// sequences, NUL. Each is decoded after a UTF-8 mark (replacements) and
+// without one (well-formed or the ANSI fallback).
+TEST(Decoding, GeneratedBytesAgreeWithAnObviousDecoder) {
+    ObviousUtf8 obvious;
+    std::mt19937 random(23);
+    const unsigned char edges[] = {0x00, 0x0A, 0x0D, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F,
+                                   0xA0, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xE1, 0xED,
+                                   0xEE, 0xEF, 0xF0, 0xF3, 0xF4, 0xF5, 0xFF};
+    for (int run = 0; run < 4000; ++run) {
+        std::string bytes;
+        size_t pieces = random() % 8;
+        for (size_t piece = 0; piece < pieces; ++piece) {
+            switch (random() % 3) {
+            case 0: bytes += static_cast<char>(edges[random() % sizeof(edges)]); break;
+            case 1: bytes += static_cast<char>(random() % 256); break;
+            default: {  // a real character's bytes, sometimes cut short
+                unsigned value = random() % 0x110000;
+                wchar_t units[2];
+                int count = 1;
+                if (value >= 0x10000) {
+                    units[0] = static_cast<wchar_t>(0xD800 + ((value - 0x10000) >> 10));
+                    units[1] = static_cast<wchar_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
+                    count = 2;
+                } else {
+                    units[0] = static_cast<wchar_t>(value);
+                }
+                std::string whole = EncodeUtf8(std::wstring(units, count));
+                bytes += whole.substr(0, random() % 2 ? whole.size() : random() % whole.size());
+            }
+            }
+        }
+        bool wellFormed = false;
+        std::wstring expected = obvious.Decode(bytes, wellFormed);
+        bool hadNulls = expected.find(L'\0') != std::wstring::npos;
+        std::replace(expected.begin(), expected.end(), L'\0', L'\uFFFD');
+
+        DecodedText marked = DecodeTextBytes("\xEF\xBB\xBF" + bytes);
+        ASSERT_EQ(Units(marked.text), Units(expected)) << "after a mark: " << Hex(bytes);
+        ASSERT_EQ(marked.hadNulls, hadNulls) << Hex(bytes);
+        // A leading letter keeps generated bytes from forming a mark.
+        DecodedText bare = DecodeTextBytes("x" + bytes);
+        ASSERT_EQ(bare.usedAnsi, !wellFormed) << "without a mark: " << Hex(bytes);
+        if (wellFormed) {
+            ASSERT_EQ(Units(bare.text), Units(L"x" + expected)) << "without a mark: " << Hex(bytes);
         }
     }
 }

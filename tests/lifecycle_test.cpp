@@ -319,8 +319,9 @@ TEST_F(Lifecycle, OpenYesThenCancelKeepsTheSave) {
     EXPECT_FALSE(IsModified);
 }
 
-// A file another program holds without sharing: no message, the old text
-// stays, retitled and counted as unchanged.
+// A file another program holds without sharing: the failure is reported,
+// and the old text, given up at the prompt but in no file, stays marked
+// unsaved under its old title.
 TEST_F(Lifecycle, OpenOfAnUnreadableFile) {
     StartApp();
     OpenThroughTheDialog(WriteScratch(L"old.txt", "old"));
@@ -329,14 +330,20 @@ TEST_F(Lifecycle, OpenOfAnUnreadableFile) {
     HANDLE holder =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    DialogWatcher watcher(Steps({Answer(IDNO), NameFile(path)}));
+    DialogWatcher watcher(Steps({Answer(IDNO), NameFile(path), Answer(IDOK)}));
     SendCommand(IDM_FILE_OPEN);
+    PumpMessages();
     CloseHandle(holder);
-    EXPECT_EQ(watcher.Seen().size(), 2u);
+    ASSERT_EQ(watcher.Seen().size(), 3u);
+    const DialogInfo& box = watcher.Seen()[2];
+    EXPECT_EQ(box.text, L"Failed to open file.");
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.IconName(), "error");
+    EXPECT_EQ(box.owner, MainWindow);
     EXPECT_EQ(EditorText(), L"xold");
     EXPECT_EQ(DocumentName, L"old.txt");
-    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - old.txt");
-    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - old.txt *(unsaved)");
+    EXPECT_TRUE(IsModified);
 }
 
 TEST_F(Lifecycle, OpenOfATooLargeFile) {
@@ -386,12 +393,14 @@ TEST_F(Lifecycle, ExitYesSavesThenCloses) {
     EXPECT_FALSE(IsWindow(MainWindow));
 }
 
-// Close requests that arrive while the prompt is open are ignored; once
-// it is answered with Cancel, the next request asks again.
+// Close requests that arrive while the prompt is open are ignored (a
+// log-off is refused: the user is still choosing); once it is answered
+// with Cancel, the next request asks again.
 TEST_F(Lifecycle, ASecondCloseRequestIsIgnored) {
     StartApp();
     TypeAndSync(L"x");
     DialogWatcher watcher([](const DialogInfo& info) {
+        EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
         SendMessageW(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
         SendMessageW(MainWindow, WM_CLOSE, 0, 0);
         SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_EXIT, 0);
@@ -423,20 +432,27 @@ TEST_F(Lifecycle, CloseFromOutsideAsks) {
     EXPECT_FALSE(IsWindow(MainWindow));
 }
 
-// Logging off asks the same question; Cancel keeps the session.
-TEST_F(Lifecycle, EndOfSessionAsks) {
+// Logging off asks as closing does, but the window stays: the session
+// may still go on, and WM_ENDSESSION says whether it ends.
+TEST_F(Lifecycle, EndOfSessionQueryAsksAndKeepsTheWindow) {
     StartApp();
+    std::wstring path = WriteScratch(L"q.txt", "q");
+    OpenThroughTheDialog(path);
     TypeAndSync(L"x");
-    {
-        DialogWatcher watcher(Answer(IDCANCEL));
-        EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), FALSE);
-        ASSERT_EQ(watcher.Seen().size(), 1u);
-        ExpectPrompt(watcher.Seen()[0], L"New Document");
+    struct Row {
+        int answer;
+        LRESULT result;
+        std::string file;
+    } rows[] = {{IDCANCEL, FALSE, "q"}, {IDNO, TRUE, "q"}, {IDYES, TRUE, "xq"}};
+    for (const Row& row : rows) {
+        DialogWatcher watcher(Answer(row.answer));
+        EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), row.result) << "answer " << row.answer;
+        ASSERT_EQ(watcher.Seen().size(), 1u) << "answer " << row.answer;
+        ExpectPrompt(watcher.Seen()[0], L"q.txt");
+        EXPECT_TRUE(IsWindow(MainWindow)) << "answer " << row.answer;
+        EXPECT_FALSE(QuitPosted()) << "answer " << row.answer;
+        EXPECT_EQ(ReadBytes(path), row.file) << "answer " << row.answer;
     }
-    EXPECT_TRUE(IsWindow(MainWindow));
-    DialogWatcher watcher(Answer(IDNO));
-    EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_EQ(watcher.Seen().size(), 1u);
 }
 
 TEST_F(Lifecycle, EndOfSessionWithoutChangesAsksNothing) {
@@ -444,4 +460,108 @@ TEST_F(Lifecycle, EndOfSessionWithoutChangesAsksNothing) {
     DialogWatcher watcher(Answer(IDCANCEL));
     EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_TRUE(watcher.Seen().empty());
+}
+
+// ---- The end of the session ----------------------------------------
+
+namespace {
+
+// The emergency copies beside the executable (the test program here).
+std::vector<std::wstring> EmergencyCopies() {
+    std::vector<std::wstring> copies;
+    for (const std::wstring& name : FilesIn(TestProgramFolder())) {
+        if (name.rfind(L"recovered-", 0) == 0) copies.push_back(name);
+    }
+    return copies;
+}
+
+void RemoveEmergencyCopies() {
+    for (const std::wstring& name : EmergencyCopies()) DeleteFileW((TestProgramFolder() + name).c_str());
+    DeleteFileW((TestProgramFolder() + L"recovered.pending").c_str());
+}
+
+class EndOfSession : public AppFixture {
+protected:
+    void SetUp() override {
+        RemoveEmergencyCopies();
+        AppFixture::SetUp();
+    }
+    void TearDown() override {
+        AppFixture::TearDown();
+        RemoveEmergencyCopies();
+    }
+};
+
+}  // namespace
+
+// The session ends whatever the query was answered (a refusal can be
+// overridden) or without a query: text not given up is kept.
+TEST_F(EndOfSession, UnsavedTextIsKeptInAnEmergencyCopy) {
+    StartApp();
+    struct Row {
+        const char* how;
+        std::wstring text;
+        int query;  // the answer to WM_QUERYENDSESSION's prompt; 0: no query
+        WPARAM ending;
+        bool kept;
+    } rows[] = {
+        {"no query", L"one\r\ntwo", 0, TRUE, true},
+        {"query refused, ended anyway", L"one\r\ntwo", IDCANCEL, TRUE, true},
+        {"changes given up", L"one\r\ntwo", IDNO, TRUE, false},
+        {"session goes on", L"one\r\ntwo", IDCANCEL, FALSE, false},
+        {"nothing unsaved", L"", 0, TRUE, false},
+    };
+    for (const Row& row : rows) {
+        {
+            DialogWatcher discard(Answer(IDNO));
+            SendCommand(IDM_FILE_NEW);
+        }
+        if (!row.text.empty()) {
+            SetEditorText(row.text);
+            ASSERT_TRUE(PumpUntil([] { return IsModified; })) << row.how;
+        }
+        if (row.query) {
+            DialogWatcher watcher(Answer(row.query));
+            SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0);
+        }
+        SendMessageW(MainWindow, WM_ENDSESSION, row.ending, 0);
+        std::vector<std::wstring> copies = EmergencyCopies();
+        ASSERT_EQ(copies.size(), row.kept ? 1u : 0u) << row.how;
+        if (row.kept) {
+            EXPECT_EQ(ReadBytes(TestProgramFolder() + copies[0]), "one\r\ntwo") << row.how;
+        }
+        EXPECT_TRUE(IsWindow(MainWindow)) << row.how;
+        RemoveEmergencyCopies();
+    }
+}
+
+// The next start says where the copy is, opens it on Yes, and says it once.
+TEST_F(EndOfSession, NextStartReportsTheCopyOnceAndOpensIt) {
+    StartApp();
+    SetEditorText(L"kept\r\ntext");
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+    SendMessageW(MainWindow, WM_ENDSESSION, TRUE, 0);
+    std::vector<std::wstring> copies = EmergencyCopies();
+    ASSERT_EQ(copies.size(), 1u);
+    StopApp();
+    {
+        DialogWatcher watcher(Answer(IDYES));
+        StartApp();
+        ASSERT_EQ(watcher.Seen().size(), 1u);
+        const DialogInfo& box = watcher.Seen()[0];
+        EXPECT_EQ(box.text, L"Tavilo was closed unexpectedly. Your unsaved text was saved to:\n" +
+                                TestProgramFolder() + copies[0] + L"\n\nOpen it now?");
+        EXPECT_EQ(box.caption, L"Warning");
+        EXPECT_EQ(box.IconName(), "warning");
+        EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO) && !box.HasButton(IDCANCEL));
+        EXPECT_EQ(box.owner, MainWindow);
+    }
+    EXPECT_EQ(EditorText(), L"kept\r\ntext");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - " + copies[0]);
+    EXPECT_FALSE(IsModified);
+    StopApp();
+    DialogWatcher watcher(Answer(IDNO));
+    StartApp();
+    EXPECT_TRUE(watcher.Seen().empty()) << "the copy was reported again";
+    EXPECT_EQ(EmergencyCopies(), copies);
 }

@@ -131,6 +131,28 @@ TEST_F(Loader, EncodingsOfRealFiles) {
         {L"le-nomark.txt", B("\x41\x00\x42\x00"), L"A\uFFFDB\uFFFD", L" UTF-8 ", NullWarning},
         {L"ansi-nul.txt", B("\xE9\x00z"), L"\u00E9\uFFFDz", L" UTF-8 ",
          std::wstring(AnsiWarning) + L"\n\n" + NullWarning},
+        // After a mark a sequence cut short is one U+FFFD, and what follows stays.
+        {L"cut4.txt", "\xEF\xBB\xBF\xF0\x9F\x41", L"\uFFFDA", L" UTF-8 ", L""},
+        {L"cut3.txt", "\xEF\xBB\xBF\x61\xE2\x0A", L"a\uFFFD\r\n", L" UTF-8 ", L""},
+        {L"cut-crlf.txt", "\xEF\xBB\xBF\x61\xF0\x0D\x0A", L"a\uFFFD\r\n", L" UTF-8 ", L""},
+        // Overlong forms, surrogates and values past U+10FFFF: a U+FFFD a byte.
+        {L"overlong.txt", "\xEF\xBB\xBF\xC0\x80\xE0\x80\xAFz", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDz", L" UTF-8 ",
+         L""},
+        {L"surrogate.txt", "\xEF\xBB\xBF\xED\xA0\x80z", L"\uFFFD\uFFFD\uFFFDz", L" UTF-8 ", L""},
+        {L"past-max.txt", "\xEF\xBB\xBF\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD", L" UTF-8 ", L""},
+        // RTF signatures, as characters and as the bytes of UTF-16 units.
+        {L"rtf-ansi.txt", "{\\rtf1 caf\xE9}", L"{\\rtf1 caf\u00E9}", L" UTF-8 ", AnsiWarning},
+        {L"rtf-utf8.txt", "\xEF\xBB\xBF{\\urtf1 x}\r\n", L"{\\urtf1 x}\r\n", L" UTF-8 ", L""},
+        {L"rtf-units-utf8.txt", "\xE5\xB1\xBB\xE7\x91\xB2\xE3\x85\xA6 a", L"\u5C7B\u7472\u3166 a", L" UTF-8 ",
+         L""},
+        {L"rtf-le.txt", B("\xFF\xFE\x7B\x5C\x72\x74\x66\x31\x20\x00\x61\x00"), L"\u5C7B\u7472\u3166 a",
+         L" UTF-16LE ", L""},
+        {L"brace-rtf-le.txt", B("\xFF\xFE\x7B\x00\x7B\x5C\x72\x74\x66\x31"), L"{\u5C7B\u7472\u3166",
+         L" UTF-16LE ", L""},
+        {L"urtf-be.txt", B("\xFE\xFF\x5C\x7B\x72\x75\x66\x74\x00 \x00z"), L"\u5C7B\u7275\u6674 z",
+         L" UTF-16BE ", L""},
+        // Wine's control makes CR CR LF a space, its soft line break.
+        {L"crcrlf.txt", "a\r\r\nb", L"a b", L" UTF-8 ", L""},
     };
     // Start from a label the first row must change.
     lstrcpyW(DocumentEncoding, L" UTF-16LE ");
@@ -412,8 +434,8 @@ TEST_F(Loader, MissingFileFailsToGetInfo) {
     }
 }
 
-// A file held open without sharing cannot be read: no message, no change.
-TEST_F(Loader, UnreadableFileFailsSilently) {
+// A file held open without sharing cannot be read: reported, nothing changes.
+TEST_F(Loader, UnreadableFileIsReported) {
     StartApp();
     ASSERT_TRUE(Load(WriteScratch(L"before.txt", B("\xFF\xFEk\x00"))));
     std::wstring path = WriteScratch(L"locked.txt", "locked");
@@ -424,7 +446,9 @@ TEST_F(Loader, UnreadableFileFailsSilently) {
     EXPECT_FALSE(Load(path));
     PumpMessages();
     CloseHandle(holder);
-    EXPECT_TRUE(watcher.Seen().empty());
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to open file.");
+    EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
     EXPECT_EQ(EditorText(), L"k");
     EXPECT_STREQ(DocumentEncoding, L" UTF-16LE ");
 }

@@ -73,6 +73,35 @@ void ExpectSaveFailedBox(const DialogInfo& box) {
     EXPECT_EQ(box.owner, MainWindow);
 }
 
+// Sets or clears the Linux append-only attribute of a folder (files can be
+// made in it but not renamed or removed) by running chattr, a Unix
+// program that Wine starts as it starts a Windows one; false when that
+// fails. Wine gives no process handle to wait on for a Unix program
+// (WaitForSingleObject fails at once), so a probe file shows when the
+// change has come: it stays when deleted only while the attribute is set.
+bool SetAppendOnly(const std::wstring& folder, bool on) {
+    using ToUnixName = char*(CDECL*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unixName = toUnix ? toUnix(folder.c_str()) : nullptr;
+    if (!unixName) return false;
+    std::wstring command = std::wstring(L"chattr ") + (on ? L"+a" : L"-a") + L" \"" + Widen(unixName) + L"\"";
+    HeapFree(GetProcessHeap(), 0, unixName);
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::wstring probe = folder + L"probe";
+    return PumpUntil([&] {
+        if (!FileExists(probe)) WriteBytes(probe, "");
+        DeleteFileW(probe.c_str());
+        return FileExists(probe) == on;
+    });
+}
+
 }  // namespace
 
 using Saver = AppFixture;
@@ -80,9 +109,9 @@ using Saver = AppFixture;
 TEST_F(Saver, EmptyDocumentGivesAnEmptyFile) {
     StartApp();
     std::wstring path = WriteScratch(L"was-full.txt", "old content");
-    EXPECT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    EXPECT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "");
-    EXPECT_TRUE(WriteTextFile(EditControl, ScratchPath(L"new.txt").c_str()));
+    EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(L"new.txt").c_str()), SaveResult::Saved);
     EXPECT_EQ(GetFileAttributesW(ScratchPath(L"new.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_EQ(ReadBytes(ScratchPath(L"new.txt")), "");
 }
@@ -102,6 +131,10 @@ TEST_F(Saver, SaveWritesUtf8WithoutMarkAndCrLf) {
          "abc\r\n"},
         {L"lf.txt", "one\ntwo\n\nthree", "one\r\ntwo\r\n\r\nthree"},
         {L"ansi.txt", "caf\xE9", "caf\xC3\xA9"},
+        // Units whose bytes spell "{\rtf1" come back as they were.
+        {L"rtf-le.txt", B("\xFF\xFE\x7B\x5C\x72\x74\x66\x31\n\x00\x61\x00"),
+         "\xE5\xB1\xBB\xE7\x91\xB2\xE3\x85\xA6\r\na"},
+        {L"rtf.txt", "{\\rtf1 {\\b x}}\n", "{\\rtf1 {\\b x}}\r\n"},
     };
     for (const Row& row : rows) {
         std::wstring path = WriteScratch(row.name, row.loaded);
@@ -118,7 +151,7 @@ TEST_F(Saver, CharactersOutsideTheBasicPlaneAndLoneSurrogates) {
     StartApp();
     std::wstring path = ScratchPath(L"planes.txt");
     SetEditorText(L"a\U0001F600b");
-    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path),
               "a\xF0\x9F\x98\x80"
               "b");
@@ -130,7 +163,7 @@ TEST_F(Saver, CharactersOutsideTheBasicPlaneAndLoneSurrogates) {
         L"a\xD800"
         L"b")
         GTEST_SKIP() << "the control does not keep a lone surrogate";
-    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path),
               "a\xEF\xBF\xBD"
               "b");
@@ -158,7 +191,7 @@ TEST_F(Saver, NonAsciiAnywhereInALongText) {
         for (size_t i = 80; i < length; i += 81) text[i] = L'\r';
         std::wstring units = text.substr(0, row.at) + row.character + text.substr(row.at);
         SetEditorText(units);
-        ASSERT_TRUE(WriteTextFile(EditControl, path.c_str())) << row.name;
+        ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved) << row.name;
         std::string expected =
             EncodeUtf8(text.substr(0, row.at)) + row.bytes + EncodeUtf8(text.substr(row.at));
         size_t lineBreak = 0;
@@ -167,6 +200,87 @@ TEST_F(Saver, NonAsciiAnywhereInALongText) {
             lineBreak += 2;
         }
         EXPECT_EQ(ReadBytes(path), expected) << row.name;
+    }
+}
+
+// What the editor shows is what is saved: every line break of the file
+// (CR LF, LF, a lone CR, and CR CR LF as two) is a line in the editor and
+// CR LF on disk; a text that looks like RTF stays text; Shift+Enter makes
+// an ordinary line.
+TEST_F(Saver, TheLinesShownAreTheLinesSaved) {
+    StartApp();
+    struct Row {
+        const char* name;
+        std::string file;
+        std::vector<std::string> lines;  // as the editor shows them
+        bool shiftEnterAfterA = false;
+    } rows[] = {
+        {"CR LF", "one\r\ntwo\r\n", {"one", "two", ""}},
+        {"LF", "one\ntwo", {"one", "two"}},
+        {"lone CR", "one\rtwo\r", {"one", "two", ""}},
+        {"CR CR LF", "one\r\r\ntwo\r\n", {"one", "", "two", ""}},
+        {"mixed", "a\r\n\nb\r\rc\n\r", {"a", "", "b", "", "c", "", ""}},
+        {"RTF signature", "{\\rtf1\\ansi bold}\r\nsecond", {"{\\rtf1\\ansi bold}", "second"}},
+        {"Unicode RTF signature", "{\\urtf1 x}", {"{\\urtf1 x}"}},
+        {"NUL", std::string("a\0b", 3), {"a\xEF\xBF\xBD" "b"}},
+        {"Shift+Enter", "ab cd", {"a", "b cd"}, true},
+    };
+    for (const Row& row : rows) {
+        DialogWatcher boxes([](const DialogInfo& box) { PressButton(box.window, IDOK); });  // the NUL warning
+        std::wstring path = WriteScratch(L"round.txt", row.file);
+        ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str())) << row.name;
+        if (row.shiftEnterAfterA) {
+            SendMessageW(EditControl, EM_SETSEL, 1, 1);
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            keys[VK_SHIFT] = 0x80;
+            SetKeyboardState(keys);
+            SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
+            SendMessageW(EditControl, WM_CHAR, L'\r', 0);
+            keys[VK_SHIFT] = 0;
+            SetKeyboardState(keys);
+        }
+        PumpMessages();
+        std::string joined;
+        for (size_t i = 0; i < row.lines.size(); ++i) joined += (i ? "\r\n" : "") + row.lines[i];
+        EXPECT_EQ(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), static_cast<LRESULT>(row.lines.size()))
+            << row.name;
+        EXPECT_EQ(Utf8(EditorText()), joined) << row.name;
+        std::wstring saved = ScratchPath(L"saved.txt");
+        WriteTextFile(EditControl, saved.c_str());
+        EXPECT_EQ(ReadBytes(saved), joined) << row.name;
+    }
+}
+
+// A text whose UTF-8 form is larger than a file that can be opened: the
+// save warns first. No writes nothing and keeps the changes; Yes saves.
+TEST_F(Saver, OversizeSaveWarnsFirst) {
+    StartApp();
+    std::wstring line = std::wstring(58, L'\u20AC') + L"\r\n";  // 176 bytes as UTF-8
+    std::wstring text;
+    for (size_t bytes = 0; bytes <= static_cast<size_t>(FileSizeLimit); bytes += 176) text += line;
+    std::wstring path = WriteScratch(L"big.txt", "old");
+    OpenAsDocument(path);
+    LoadText(text);
+    TypeAndSync(L"!");
+    for (int answer : {IDNO, IDYES}) {
+        DialogWatcher watcher(Press(answer));
+        SendCommand(IDM_FILE_SAVE);
+        ASSERT_EQ(watcher.Seen().size(), 1u) << answer;
+        const DialogInfo& box = watcher.Seen()[0];
+        EXPECT_EQ(box.text,
+                  L"The saved file will be larger than 10MB: Tavilo will not be able to open it again.\n"
+                  L"Save it anyway?");
+        EXPECT_EQ(box.caption, L"Warning");
+        EXPECT_EQ(box.IconName(), "warning");
+        EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO));
+        EXPECT_EQ(box.owner, MainWindow);
+        EXPECT_EQ(IsModified, answer == IDNO) << answer;
+        std::string saved = ReadBytes(path);
+        EXPECT_EQ(saved == "old", answer == IDNO) << answer;
+        if (answer == IDYES) {
+            EXPECT_TRUE(saved == Utf8(L"!" + text)) << "saved " << saved.size() << " bytes";
+        }
     }
 }
 
@@ -343,10 +457,69 @@ TEST_F(Saver, SaveAsOntoAReadOnlyFileFails) {
     EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"locked.txt"});
 }
 
+// A folder that lets files be made but not renamed or removed: the save
+// fails, the old file keeps its bytes, and the message says where the
+// temporary file that could not be removed is.
+TEST_F(Saver, AppendOnlyFolder) {
+    StartApp();
+    std::wstring folder = ScratchPath(L"append-only\\");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::string old =
+        B("\xFF\xFEo\x00l\x00"
+          "d\x00");
+    std::wstring path = folder + L"target.txt";
+    WriteBytes(path, old);
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    struct Cleared {
+        std::wstring folder;
+        ~Cleared() { SetAppendOnly(folder, false); }
+    } cleared{folder};
+    if (!SetAppendOnly(folder, true)) GTEST_SKIP() << "chattr +a could not be run or keeps no files here";
+
+    DialogWatcher watcher(Press(IDOK));
+    SendCommand(IDM_FILE_SAVE);
+    std::vector<std::wstring> left;
+    for (const std::wstring& name : FilesIn(folder)) {
+        if (name != L"probe" && name != L"target.txt") left.push_back(name);
+    }
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].substr(0, 3), L"tav");
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    const DialogInfo& box = watcher.Seen()[0];
+    EXPECT_EQ(box.text,
+              L"Failed to save file.\n\nA temporary file could not be removed:\n" + folder + left[0]);
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.IconName(), "error");
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_TRUE(IsModified);
+}
+
+// A path of 300 characters opens, and saves.
+TEST_F(Saver, LongPathSaves) {
+    StartApp();
+    std::wstring folder = ScratchPath(L"");
+    while (folder.size() < 240) {
+        folder += std::wstring(50, L'd') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+    }
+    std::wstring path = folder + std::wstring(300 - folder.size() - 4, L'n') + L".txt";
+    ASSERT_EQ(path.size(), 300u);
+    WriteBytes(L"\\\\?\\" + path, "old");
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    DialogWatcher watcher(Press(IDOK));
+    SendCommand(IDM_FILE_SAVE);
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_FALSE(IsModified);
+    EXPECT_EQ(ReadBytes(L"\\\\?\\" + path), "new old");
+    EXPECT_EQ(FilesIn(L"\\\\?\\" + folder), std::vector<std::wstring>{path.substr(folder.size())});
+}
+
 TEST_F(Saver, MissingFolderFailsWithoutLeftovers) {
     StartApp();
     SetEditorText(L"text");
-    EXPECT_FALSE(WriteTextFile(EditControl, ScratchPath(L"no\\such\\file.txt").c_str()));
+    EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(L"no\\such\\file.txt").c_str()), SaveResult::Failed);
     EXPECT_TRUE(ScratchFiles().empty());
 }
 
@@ -356,7 +529,7 @@ TEST_F(Saver, ReplacingLeavesOnlyTheTarget) {
     StartApp();
     std::wstring path = WriteScratch(L"target.txt", "old");
     SetEditorText(L"first line\r\nsecond");
-    ASSERT_TRUE(WriteTextFile(EditControl, path.c_str()));
+    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "first line\r\nsecond");
     EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"target.txt"});
 }

@@ -415,11 +415,14 @@ TEST_F(SearchDialogs, EmptySearchBoxesDoNothing) {
     StartApp();
     SetEditorText(L"abc");
     Select(1, 1);
+    // The boxes open with the word at the caret; emptied, they do nothing.
     DialogRun run = RunDialog(IDM_EDIT_FIND, [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_FIND_TEXT, L"");
         Click(dialog, IDC_FIND_NEXT);
         Click(dialog, IDC_FIND_PREVIOUS);
     });
     run = RunDialog(IDM_EDIT_REPLACE, [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_REPLACE_FIND_TEXT, L"");
         SetDlgItemTextW(dialog, IDC_REPLACE_WITH_TEXT, L"X");
         Click(dialog, IDC_REPLACE_FIND_NEXT);
         Click(dialog, IDC_REPLACE_ONE);  // an empty search text inserts nothing at the caret

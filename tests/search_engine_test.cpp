@@ -83,7 +83,7 @@ void ReplaceAllMatchByMatch(const std::wstring& search, const std::wstring& repl
         find.chrgText = {0, 0};
         if (SendMessageW(EditControl, EM_FINDTEXTEXW, FR_DOWN, reinterpret_cast<LPARAM>(&find)) < 0) break;
         SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
-        SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+        InsertText(EditControl, replacement);  // as Replace puts it in: line breaks made one CR each
         find.chrg = {find.chrgText.cpMin + static_cast<LONG>(replacement.size()), -1};
     }
 }

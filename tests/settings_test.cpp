@@ -92,6 +92,11 @@ TEST(LoadSettings, ClampsWhatItReads) {
         {"FontIndex=-4", 0, 18, 0, false},
         {"FontIndex=99", installed[5] ? 5 : 0, 18, 0, false},
         {"FontIndex=4\r\nFontSize=12\r\nColorIndex=2\r\nAutowrap=1", installed[4] ? 4 : 0, 12, 2, true},
+        // Numbers past 32 bits clamp as they are; cut to 32 bits they would not.
+        {"FontSize=4294967295", 0, 22, 0, false},
+        {"FontSize=-4294967274", 0, 10, 0, false},
+        {"Autowrap=4294967297", 0, 18, 0, false},
+        {"ColorIndex=123456789012345678901234567890", 0, 18, 5, false},
     };
     if (installedFace > 0)
         rows.push_back({"FontIndex=" + std::to_string(installedFace), installedFace, 18, 0, false});

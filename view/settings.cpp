@@ -10,16 +10,19 @@ namespace {
 const wchar_t Section[] = L"UI";
 
 // The executable's folder, with its trailing backslash; empty when the
-// path is unknown or did not fit the buffer (a cut path would name some
-// other folder).
+// path is unknown. The buffer grows until the whole path fits (a cut path
+// would name some other folder).
 std::wstring ExecutableFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    std::wstring folder(path, length);
-    size_t slash = folder.find_last_of(L'\\');
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size())
+        path.resize(path.size() * 2);
+    if (length == 0) return std::wstring();
+    path.resize(length);
+    size_t slash = path.find_last_of(L'\\');
     if (slash == std::wstring::npos) return std::wstring();
-    return folder.substr(0, slash + 1);
+    return path.substr(0, slash + 1);
 }
 
 // Windows refuses to open a read-only file for writing; Wine lets a
@@ -43,12 +46,29 @@ void WriteSetting(const std::wstring& path, const wchar_t* key, unsigned value) 
     WritePrivateProfileStringW(Section, key, std::to_wstring(value).c_str(), path.c_str());
 }
 
-int ReadSetting(const std::wstring& path, const wchar_t* key, int fallback) {
-    // Negative numbers come back as large unsigned values; as int they clamp.
-    return static_cast<int>(GetPrivateProfileIntW(Section, key, fallback, path.c_str()));
+// GetPrivateProfileIntW keeps only the low 32 bits of a number, so that
+// FontSize=4294967295 would read as -1 and Autowrap=4294967297 as 1. The
+// text is read instead and its number held in full, read as that function
+// reads it (blanks, a sign, the decimal digits up to any other character;
+// no digits read as 0), with a number too long for 64 bits kept at the
+// largest one. A missing or empty value reads as the fallback.
+long long ReadSetting(const std::wstring& path, const wchar_t* key, long long fallback) {
+    wchar_t text[256] = {};
+    if (!GetPrivateProfileStringW(Section, key, L"", text, ARRAYSIZE(text), path.c_str())) return fallback;
+    const wchar_t* c = text;
+    while (*c == L' ' || *c == L'\t') ++c;
+    bool negative = *c == L'-';
+    if (*c == L'-' || *c == L'+') ++c;
+    const long long largest = 0x7FFFFFFFFFFFFFFF;
+    long long value = 0;
+    for (; *c >= L'0' && *c <= L'9'; ++c) {
+        int digit = *c - L'0';
+        value = value > (largest - digit) / 10 ? largest : value * 10 + digit;
+    }
+    return negative ? -value : value;
 }
 
-uint8_t Clamp(int value, int low, int high) {
+uint8_t Clamp(long long value, int low, int high) {
     return static_cast<uint8_t>(value < low ? low : value > high ? high : value);
 }
 

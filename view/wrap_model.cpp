@@ -9,6 +9,8 @@
 #include <cwchar>
 #include <string>
 
+#include "app/app.h"
+
 namespace {
 
 // Everything besides the text that decides how an editor lays its lines out.
@@ -44,10 +46,8 @@ Layout ModelLayout = {};
 
 // A child of the editor's parent, never shown, so that it takes the same DPI.
 HWND CreateModel(HWND edit) {
-    HWND model = CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_CHILD | ES_MULTILINE, 0, 0, 0, 0, GetParent(edit),
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND model = CreatePlainTextEditor(WS_CHILD | ES_MULTILINE, {}, GetParent(edit), nullptr);
     if (!model) return nullptr;
-    SendMessageW(model, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
     SendMessageW(model, EM_SETEVENTMASK, 0, 0);
     SendMessageW(model, EM_SETUNDOLIMIT, 0, 0);
     SendMessageW(model, EM_EXLIMITTEXT, 0, WrapModelLength * 2);

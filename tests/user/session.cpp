@@ -133,6 +133,15 @@ bool ClickButton(const ShownDialog& dialog, const std::wstring& label) {
 }
 
 bool TaviloSession::Start(const std::wstring& folder, const std::wstring& arguments) {
+    if (!Launch(folder, arguments)) return false;
+    // A program started by another takes the foreground when it shows its
+    // window; if something else holds it, bring the window forward as a
+    // click on it would.
+    if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
+    return WaitForMainWindowInFront();
+}
+
+bool TaviloSession::Launch(const std::wstring& folder, const std::wstring& arguments) {
     Kill();
     std::wstring executable = folder + L"tavilo.exe";
     std::wstring commandLine = L"\"" + executable + L"\"";
@@ -142,12 +151,7 @@ bool TaviloSession::Start(const std::wstring& folder, const std::wstring& argume
                         folder.c_str(), &startup, &process_)) {
         return false;
     }
-    if (!WaitUntil([this] { return (window_ = FindMainWindow()) != nullptr; })) return false;
-    // A program started by another takes the foreground when it shows its
-    // window; if something else holds it, bring the window forward as a
-    // click on it would.
-    if (GetForegroundWindow() != window_) SetForegroundWindow(window_);
-    return WaitForMainWindowInFront();
+    return WaitUntil([this] { return (window_ = FindMainWindow()) != nullptr; });
 }
 
 bool TaviloSession::IsRunning() const {
@@ -156,6 +160,20 @@ bool TaviloSession::IsRunning() const {
 
 bool TaviloSession::WaitForExit(DWORD timeoutMs) {
     return process_.hProcess && WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD TaviloSession::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_.hProcess) GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+bool TaviloSession::InjectFault() {
+    auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(1));
+    HANDLE thread = CreateRemoteThread(process_.hProcess, nullptr, 0, nowhere, nullptr, 0, nullptr);
+    if (!thread) return false;
+    CloseHandle(thread);
+    return true;
 }
 
 void TaviloSession::Kill() {

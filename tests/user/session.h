@@ -37,9 +37,16 @@ public:
     // Starts folder\tavilo.exe with the arguments and waits until its main
     // window is shown and has the keyboard. The folder ends with a backslash.
     bool Start(const std::wstring& folder, const std::wstring& arguments = L"");
+    // Starts it as Start does but waits only for the main window to be
+    // shown, for a start that puts a message box in front.
+    bool Launch(const std::wstring& folder, const std::wstring& arguments = L"");
     bool IsRunning() const;
     // Waits for the process to end by itself; true when it did.
     bool WaitForExit(DWORD timeoutMs = 10000);
+    DWORD ExitCode() const;
+    // Makes the process fault: a thread started in it at an address that
+    // holds no code, as a stray call into freed code would.
+    bool InjectFault();
     // Ends the process if it still runs (after a failed test).
     void Kill();
 
