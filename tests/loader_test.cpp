@@ -151,8 +151,8 @@ TEST_F(Loader, EncodingsOfRealFiles) {
          L" UTF-16LE ", L""},
         {L"urtf-be.txt", B("\xFE\xFF\x5C\x7B\x72\x75\x66\x74\x00 \x00z"), L"\u5C7B\u7275\u6674 z",
          L" UTF-16BE ", L""},
-        // Wine's control makes CR CR LF a space, its soft line break.
-        {L"crcrlf.txt", "a\r\r\nb", L"a b", L" UTF-8 ", L""},
+        // CR CR LF is two line breaks: a blank line between.
+        {L"crcrlf.txt", "a\r\r\nb", L"a\r\n\r\nb", L" UTF-8 ", L""},
     };
     // Start from a label the first row must change.
     lstrcpyW(DocumentEncoding, L" UTF-16LE ");

@@ -295,7 +295,7 @@ std::string LongLines(int count, const char* stem) {
 // and given its size back, which draws the bars anew).
 TEST_F(UserScenario, ScrollBarsAreDrawnAfterEveryLoad) {
     WriteBytes(Path(L"first.txt"), LongLines(400, "first "));
-    WriteBytes(Path(L"second.txt"), LongLines(300, "second "));
+    WriteBytes(Path(L"second.txt"), LongLines(2100, "second "));
     StartTavilo(L"first.txt");
     ASSERT_TRUE(TitleBecomes(L"Tavilo - first.txt")) << Shown(tavilo_.Title());
     RECT window = tavilo_.EditorWindowArea(), client = tavilo_.EditorArea();
@@ -319,6 +319,17 @@ TEST_F(UserScenario, ScrollBarsAreDrawnAfterEveryLoad) {
     ASSERT_TRUE(TitleBecomes(L"Tavilo - second.txt")) << Shown(tavilo_.Title());
     ASSERT_TRUE(tavilo_.WaitForMainWindowInFront());
     expectBarsAsAfterAResize("after File, Open");
+
+    // A Replace All over more than 2,000 lines puts a fresh editor in place.
+    PressKeys({VK_CONTROL, 'H'});
+    ShownDialog replace = tavilo_.WaitForDialog(L"Find & Replace");
+    ASSERT_TRUE(replace.window) << "no Find & Replace dialog came up";
+    TypeText(L"second\t2nd");
+    ASSERT_TRUE(ClickButton(replace, L"Replace All"));
+    ASSERT_TRUE(TitleBecomes(L"Tavilo - second.txt *(unsaved)")) << Shown(tavilo_.Title());
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(tavilo_.WaitForMainWindowInFront());
+    expectBarsAsAfterAResize("after Replace All");
 }
 
 // Each part of the status bar lies inside the bar and shows its text, and
