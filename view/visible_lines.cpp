@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/app.h"
 #include "view/editor_lines.h"
 #include "view/view.h"
 #include "view/wrap_model.h"
@@ -116,8 +117,7 @@ LONGLONG QuickestLineIndex(HWND edit, int line) {
 void ChooseLineReading() {
     constexpr int ProbeLines = 5000;
     constexpr LONGLONG SlowerAtTheEnd = 8;
-    HWND probe = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE, 0, 0, 400, 200, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+    HWND probe = CreatePlainTextEditor(ES_MULTILINE, {0, 0, 400, 200}, nullptr, nullptr);
     if (!probe) return;
     SendMessageW(probe, EM_SETTARGETDEVICE, 0, 1);
     std::wstring text;
