@@ -24,7 +24,9 @@ void LayoutMainWindow(HWND window) {
                            SWP_NOZORDER);
     EndDeferWindowPos(batch);
     SendMessageW(StatusBar, WM_SIZE, 0, 0);
-    FitStatusBarParts();
+    // The parts are laid out for the new width, and with word wrap on the
+    // caret's column may have moved with the lines.
+    UpdateStatusBar();
 
     RECT format, current;
     GetClientRect(EditControl, &format);

@@ -179,6 +179,20 @@ TEST_F(StatusBarParts, WrappedParagraphCountsColFromItsDisplayLine) {
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 3  Sel 0 ");
     SelectFromTo(Start(3), Start(3) + 4);
     EXPECT_EQ(StatusPartText(0), L" Line 2  Col 1  Sel 4 ");
+
+    // A narrower window wraps the paragraph anew: Col follows at once,
+    // though the selection stays where it was.
+    LONG caret = Start(3) + 2;
+    SelectFromTo(caret, caret);
+    ASSERT_EQ(StatusPartText(0), L" Line 2  Col 3  Sel 0 ");
+    RECT window;
+    GetWindowRect(MainWindow, &window);
+    SetWindowPos(MainWindow, nullptr, 0, 0, (window.right - window.left) / 2, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    int column = caret - Start(LineOf(caret)) + 1;
+    ASSERT_NE(column, 3) << "the narrower window should wrap the paragraph elsewhere";
+    std::wstring expected = L" Line 2  Col " + std::to_wstring(column) + L"  Sel 0 ";
+    EXPECT_EQ(StatusPartText(0), expected);
 }
 
 // Wine's status bar repaints each part at once when its text changes; the

@@ -146,21 +146,6 @@ bool SetPartWidths(const wchar_t* const texts[4]) {
 
 }  // namespace
 
-// A new size keeps the parts where they were, laid out for the old width:
-// they are fitted again from the texts they show, and the bar drawn anew.
-void FitStatusBarParts() {
-    if (!StatusBar || SendMessageW(StatusBar, SB_GETPARTS, 0, 0) != 5) return;
-    wchar_t texts[4][256] = {};
-    const wchar_t* shown[4];
-    for (int part = 1; part < 5; ++part) {
-        if (LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, part, 0)) < 256)
-            SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(texts[part - 1]));
-        shown[part - 1] = texts[part - 1];
-    }
-    SetPartWidths(shown);
-    InvalidateRect(StatusBar, nullptr, TRUE);
-}
-
 // The status bar follows the system's menu font at the window's DPI; set
 // from the start, so that the parts are measured in the font they show.
 // (The plain SPI_GETNONCLIENTMETRICS gives the font for the system's DPI,

@@ -68,9 +68,7 @@ void ChooseLineReading();
 
 // status_bar.cpp
 void UpdateStatusBar();
-void FitStatusBarParts();
-void SetStatusBarFont(int dpi);  // the system's menu font at that DPI           // after a size change: the
-                                 // parts fitted to the new width
+void SetStatusBarFont(int dpi);     // the system's menu font at that DPI
 void ScheduleStatusBarUpdate();  // EN_SELCHANGE: UpdateStatusBar once the control is done
 void OnScheduledStatusBarUpdate();  // its WM_UPDATESTATUSBAR
 
