@@ -80,9 +80,11 @@ bool WriteFileSafely(const wchar_t* path, const char* bytes, size_t size);
 bool WriteFileSafely(const wchar_t* path, const std::string& bytes);
 
 // long_paths.cpp: the full path, with the "\\?\" prefix when it is too
-// long for the file functions without it; and a path as messages show it.
+// long for the file functions without it; a path as messages show it; the
+// executable's folder with its trailing backslash (empty when unknown).
 std::wstring ExtendedLengthPath(const wchar_t* path);
 std::wstring DisplayedPath(const std::wstring& path);
+std::wstring ExecutableFolder();
 
 // file_dialogs.cpp: the open and save dialogs; false when cancelled.
 bool AskOpenPath(HWND owner, std::wstring& path);

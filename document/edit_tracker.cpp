@@ -86,9 +86,14 @@ void FollowEdit(HWND edit, TrackedEditor& tracked, wchar_t typed) {
 }
 
 // The whole text was replaced by `text`, which the control holds with its
-// line breaks made marks.
+// line breaks made marks. A loaded text comes normalised already (no LF):
+// 10 MB are not copied again for it.
 void FollowNewText(HWND edit, TrackedEditor& tracked, const wchar_t* text) {
-    tracked.index.Reset(NormalizeLineBreaks(text ? text : L""));
+    std::wstring_view given = text ? text : L"";
+    if (given.find(L'\n') == std::wstring_view::npos)
+        tracked.index.Reset(given);
+    else
+        tracked.index.Reset(NormalizeLineBreaks(given));
     tracked.stale = false;
     CheckAgainstControl(edit, tracked);
 }

@@ -46,26 +46,9 @@ private:
     void* data_ = nullptr;
 };
 
-// The executable's folder with its trailing backslash, however long;
-// empty when it cannot be had.
-std::wstring FindCopyFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return std::wstring();
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 // Taken at start-up by InstallCrashProtection, before anything can fail.
 const std::wstring& CopyFolder() {
-    static const std::wstring folder = FindCopyFolder();
+    static const std::wstring folder = ExecutableFolder();
     return folder;
 }
 

@@ -156,10 +156,9 @@ static void PutTextIn(HWND edit, const wchar_t* text) {
 constexpr int LargeTextLength = 32768;
 
 // The window shows the fresh, empty editor for as long as its text takes
-// to go in: the gutter and the status bar show it too, not the old text's
-// numbers.
+// to go in: the gutter and the status bar (brought up to date by the
+// swap's layout) show it too, not the old text's numbers.
 static void ShowTheEmptyEditor() {
-    UpdateStatusBar();
     UpdateWindow(GutterWindow);
     UpdateWindow(StatusBar);
 }

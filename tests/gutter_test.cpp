@@ -378,18 +378,9 @@ void KeysInView(int row, LONG offset, WPARAM key, int times, bool ctrl) {
     for (int i = 0; i < times; ++i) ctrl ? PressCtrlKey(key) : Key(key);
 }
 
-// Enter with Shift held, with the character it brings.
 void ShiftEnterInView(int row, LONG offset) {
     CaretInView(row, offset);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 1);
-    SendMessageW(EditControl, WM_CHAR, L'\r', 1);
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
-    PumpMessages();
+    PressShiftEnter();
 }
 
 void DeleteTheMarkAfterRow(int row) {

@@ -168,6 +168,18 @@ void PressCtrlKey(WPARAM key) {
     PumpMessages();
 }
 
+void PressShiftEnter() {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_SHIFT] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 1);
+    SendMessageW(EditControl, WM_CHAR, L'\r', 1);
+    state[VK_SHIFT] = 0;
+    SetKeyboardState(state);
+    PumpMessages();
+}
+
 void AppFixture::SetUp() {
     RemoveTree(ScratchFolder());
     CreateDirectoryW(ScratchFolder().c_str(), nullptr);

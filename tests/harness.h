@@ -92,6 +92,8 @@ void InEveryView(const std::function<void(const std::string& view)>& check);
 // thread's key state says Ctrl is down while the key's messages arrive, and
 // a letter also brings the control character it makes (Ctrl+Z: 0x1A).
 void PressCtrlKey(WPARAM key);
+// Enter with Shift held, and the carriage return it brings, at the caret.
+void PressShiftEnter();
 
 // Starts the application as wWinMain does (without its message loop) and
 // tears it down again. ctest runs every test in a process of its own, so

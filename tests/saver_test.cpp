@@ -231,14 +231,7 @@ TEST_F(Saver, TheLinesShownAreTheLinesSaved) {
         ASSERT_TRUE(LoadTextFile(MainWindow, EditControl, path.c_str())) << row.name;
         if (row.shiftEnterAfterA) {
             SendMessageW(EditControl, EM_SETSEL, 1, 1);
-            BYTE keys[256];
-            GetKeyboardState(keys);
-            keys[VK_SHIFT] = 0x80;
-            SetKeyboardState(keys);
-            SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 0);
-            SendMessageW(EditControl, WM_CHAR, L'\r', 0);
-            keys[VK_SHIFT] = 0;
-            SetKeyboardState(keys);
+            PressShiftEnter();
         }
         PumpMessages();
         std::string joined;

@@ -5,25 +5,11 @@
 
 #include <string>
 
+#include "document/document.h"
+
 namespace {
 
 const wchar_t Section[] = L"UI";
-
-// The executable's folder, with its trailing backslash; empty when the
-// path is unknown. The buffer grows until the whole path fits (a cut path
-// would name some other folder).
-std::wstring ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = 0;
-    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
-           path.size())
-        path.resize(path.size() * 2);
-    if (length == 0) return std::wstring();
-    path.resize(length);
-    size_t slash = path.find_last_of(L'\\');
-    if (slash == std::wstring::npos) return std::wstring();
-    return path.substr(0, slash + 1);
-}
 
 // Windows refuses to open a read-only file for writing; Wine lets a
 // process running as root do it, so the attribute is checked here.
