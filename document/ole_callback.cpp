@@ -13,10 +13,12 @@ namespace {
 const IID UnknownId = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID RichEditOleCallbackId = {0x00020D03, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-// All calls come on the GUI thread, so the count is plain arithmetic.
+// All calls come on the GUI thread, so the count is plain arithmetic. The
+// interface's methods are declared not to throw (COM has no exceptions),
+// and so are these.
 class MyCallback : public IRichEditOleCallback {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
         if (IsEqualIID(iid, UnknownId) || IsEqualIID(iid, RichEditOleCallbackId)) {
             *object = this;
             AddRef();
@@ -25,28 +27,28 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-    ULONG STDMETHODCALLTYPE Release() override {
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++count_; }
+    ULONG STDMETHODCALLTYPE Release() noexcept override {
         LONG count = --count_;
         if (count == 0) delete this;
         return count;
     }
-    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE*) noexcept override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
-                                                LPOLEINPLACEFRAMEINFO) override {
+                                                LPOLEINPLACEFRAMEINFO) noexcept override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL really,
-                                              HGLOBAL) override;
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) override {
+                                              HGLOBAL) noexcept override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) noexcept override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL, DWORD, LPDWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override {
+    HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL, DWORD, LPDWORD) noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) noexcept override {
         return E_NOTIMPL;
     }
     virtual ~MyCallback() = default;
@@ -57,7 +59,7 @@ private:
 
 // The control is told the data was refused (E_FAIL) whenever it was really
 // offered: either its text is already inserted here, or it had none.
-HRESULT MyCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL really, HGLOBAL) {
+HRESULT MyCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL really, HGLOBAL) noexcept {
     if (!really) return S_OK;
     if (!data) return E_FAIL;
     FORMATETC format = {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};

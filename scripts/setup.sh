@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake make python3
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  # The second compiler (scripts/build-clang.sh) and the linker it uses.
+  clang lld
   googletest
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-firacode fonts-jetbrains-mono fontconfig
