@@ -16,7 +16,6 @@
 // A private message of the rich edit control after which its lines may
 // stand elsewhere; the gutter follows it like a scroll.
 constexpr UINT ScrollRelatedMessage = 0x0601;
-constexpr int WheelNotch = WHEEL_DELTA;
 
 static void InvalidateGutter() { InvalidateRect(GutterWindow, nullptr, FALSE); }
 
@@ -32,16 +31,35 @@ static int LinesPerNotch(HWND edit) {
     return client.bottom / height > 0 ? client.bottom / height : 1;
 }
 
-// Whole notches only: a high-resolution delta below one notch scrolls
-// nothing, and nothing is carried over to the next message.
+// The travel is kept as delta x steps per notch, so that part of a notch
+// gives exactly its share of the steps, whatever their number. Turning
+// back, or pressing or releasing Ctrl, starts afresh: a remainder gathered
+// in the other direction or for the other use must not eat into the new
+// travel.
+int AccumulateWheel(WheelTravel& travel, int delta, bool zoom, int stepsPerNotch) {
+    if (travel.zoom != zoom || (delta < 0 && travel.units > 0) || (delta > 0 && travel.units < 0))
+        travel.units = 0;
+    travel.zoom = zoom;
+    travel.units += delta * stepsPerNotch;
+    int steps = travel.units / WHEEL_DELTA;  // toward zero: the rest stays for the next message
+    travel.units -= steps * WHEEL_DELTA;
+    return steps;
+}
+
+// A precision touchpad sends many deltas far below a notch, and a pinch a
+// burst of Ctrl+wheel messages: both act per notch of accumulated travel.
+static WheelTravel EditorWheelTravel;
+
 static LRESULT OnMouseWheel(HWND edit, WPARAM wParam) {
-    int distance = GET_WHEEL_DELTA_WPARAM(wParam);
-    if (GetKeyState(VK_CONTROL) < 0) {
-        ZoomCommand(distance > 0 ? IDM_ZOOM_IN : IDM_ZOOM_OUT);
+    bool zoom = GetKeyState(VK_CONTROL) < 0;
+    int steps = AccumulateWheel(EditorWheelTravel, GET_WHEEL_DELTA_WPARAM(wParam), zoom,
+                                zoom ? 1 : LinesPerNotch(edit));
+    if (!zoom) {
+        if (steps != 0) SendMessageW(edit, EM_LINESCROLL, 0, -steps);
         return 0;
     }
-    int lines = distance / WheelNotch * LinesPerNotch(edit);
-    SendMessageW(edit, EM_LINESCROLL, 0, -lines);
+    for (; steps > 0; --steps) ZoomCommand(IDM_ZOOM_IN);
+    for (; steps < 0; ++steps) ZoomCommand(IDM_ZOOM_OUT);
     return 0;
 }
 
