@@ -23,6 +23,8 @@ constexpr LPARAM EditorTextLimit = 0x00A00000;  // 10,485,760 characters
 // accelerator table, or null when the main window could not be created.
 HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLine);
 int RunMessageLoop(HACCEL accelerators);
+// After the main window is gone: the printing control goes, OLE ends.
+void EndApplication();
 
 // placement.cpp: where the main window opens on a W x H screen.
 struct WindowPlacement {
