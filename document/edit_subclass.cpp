@@ -117,7 +117,8 @@ static bool IsFormattingKey(WPARAM key) {
 // the control's own handling of them, and the characters they would
 // become, are kept away. Shift+Enter would make a soft line break (a
 // break in the view that the text does not hold): it makes an ordinary
-// one. Shift+Insert pastes as Ctrl+V does.
+// one. Ctrl+V (Wine's control takes Ctrl+Shift+V as a paste too) and
+// Shift+Insert paste the clipboard's plain text, as Edit > Paste does.
 static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
     if (ControlDown() && key == 'Z') {
         UndoInEditor(edit);
@@ -128,6 +129,10 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
         return 0;
     }
     if (ControlDown() && IsFormattingKey(key)) return 0;
+    if (ControlDown() && key == 'V') {
+        PasteClipboardText(edit);
+        return 0;
+    }
     if (key == VK_RETURN && ShiftDown() && !ControlDown()) {
         InsertText(edit, L"\r");
         return 0;
@@ -161,7 +166,8 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
     case WM_CHAR: return OnChar(window, wParam, lParam);
-    case WM_PASTE: PasteClipboardText(window); return 0;
+    case WM_PASTE:
+    case EM_PASTESPECIAL: PasteClipboardText(window); return 0;
     case EM_UNDO:
     case WM_UNDO: return UndoInEditor(window);
     case EM_REDO: return RedoInEditor(window);

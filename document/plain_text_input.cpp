@@ -1,6 +1,6 @@
-// Text the program puts at the editor's selection (paste, drops, Replace,
+// Text the program puts at the editor's selection (paste, Replace,
 // Shift+Enter): plain, with its line breaks in the editor's one form, as
-// one step that Undo takes back.
+// one step that Undo takes back; the clipboard's text for a paste.
 #include "document/document.h"
 
 #include <richedit.h>
