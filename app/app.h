@@ -35,6 +35,10 @@ WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight);
 // main_window.cpp: the main window's procedure.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// failed_message.cpp: what a window or dialog procedure answers, from the
+// catch at its edge, for a message whose handling threw.
+LRESULT AnswerFailedMessage(HWND window, UINT message);
+
 // create_window.cpp: WM_CREATE, building the children of the main window.
 LRESULT OnCreateMainWindow(HWND window);
 // A rich edit control in plain-text mode with multi-level undo: every

@@ -204,11 +204,17 @@ LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // Counts the calls on the stack, so that a retired editor is never
-// destroyed from inside its own procedure.
+// destroyed from inside its own procedure; the count is kept right when a
+// handler throws, which ends here.
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
     ++EditorProcedureDepth;
-    LRESULT result = RunTracked(window, message, wParam, lParam, HandleEditorMessage);
+    LRESULT result;
+    try {
+        result = RunTracked(window, message, wParam, lParam, HandleEditorMessage);
+    } catch (...) {
+        result = AnswerFailedMessage(window, message);
+    }
     if (--EditorProcedureDepth == 0) PostRetiredEditorsDestruction();
     return result;
 }
