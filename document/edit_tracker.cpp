@@ -196,7 +196,9 @@ LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
             if (!staleBefore && !tracked->stale)
                 FollowEdit(edit, *tracked, message == WM_CHAR ? static_cast<wchar_t>(wParam) : 0);
             break;
-        case Change::WholeText: FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam)); break;
+        case Change::WholeText:
+            FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam));
+            break;
         default: tracked->stale = true; break;
         }
     } catch (const std::bad_alloc&) {

@@ -18,7 +18,7 @@ struct TransferBuffer {
 DWORD CALLBACK StreamOutToString(DWORD_PTR buffer, LPBYTE bytes, LONG count, LONG* done);
 DWORD CALLBACK StreamInFromString(DWORD_PTR buffer, LPBYTE bytes, LONG count, LONG* done);
 TransferBuffer ExportRichText(HWND edit, bool selectionOnly);  // std::bad_alloc when cut short
-void ImportRichText(HWND edit, TransferBuffer& rtf);  // replaces the whole content
+void ImportRichText(HWND edit, TransferBuffer& rtf);           // replaces the whole content
 void ForceBlackOnWhite(HWND edit);
 
 // page_geometry.cpp: the text rectangle, half an inch inside the printable area.

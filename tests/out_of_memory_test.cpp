@@ -70,11 +70,14 @@ TEST_F(OutOfMemory, AMessageThatRunsOutIsDroppedAndTheProgramGoesOn) {
              UpdateWindow(GutterWindow);
          },
          L"one\r\ntwo"},
-        {"the status bar's update", [] { SendMessageW(MainWindow, WM_UPDATESTATUSBAR, 0, 0); }, L"one\r\ntwo"},
+        {"the status bar's update", [] { SendMessageW(MainWindow, WM_UPDATESTATUSBAR, 0, 0); },
+         L"one\r\ntwo"},
         {"a paste", [] { SendMessageW(EditControl, WM_PASTE, 0, 0); }, L"one\r\ntwo"},
         // The control inserts it; following it in the line index runs out.
         {"a replacement",
-         [] { SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str())); },
+         [] {
+             SendMessageW(EditControl, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+         },
          L"one" + replacement + L"\r\ntwo"},
     };
     for (const auto& c : cases) {
