@@ -12,19 +12,31 @@
 
 namespace {
 
-void PutOnClipboard(UINT format, const void* data, size_t bytes) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(memory), data, bytes);
-    GlobalUnlock(memory);
-    SetClipboardData(format, memory);
-}
+// Formats with their bytes, as a program copying them would put them on
+// the clipboard.
+using Formats = std::vector<std::pair<UINT, std::string>>;
 
-void ClipboardWithRtfAndText(const std::string& rtf, const std::wstring& text) {
+std::string BytesOf(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
+
+void PutOnClipboard(const Formats& formats) {
     ASSERT_TRUE(OpenClipboard(MainWindow));
     EmptyClipboard();
-    PutOnClipboard(RegisterClipboardFormatW(L"Rich Text Format"), rtf.c_str(), rtf.size() + 1);
-    PutOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    for (const auto& [format, bytes] : formats) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+        GlobalUnlock(memory);
+        SetClipboardData(format, memory);
+    }
     CloseClipboard();
+}
+
+// What OLE hands a control for the clipboard's content: a real data object,
+// as a drag from another program brings one.
+IDataObject* DataObjectOf(const Formats& formats) {
+    PutOnClipboard(formats);
+    IDataObject* data = nullptr;
+    EXPECT_EQ(OleGetClipboard(&data), S_OK);
+    return data;
 }
 
 CHARFORMAT2W FormatAt(int position) {
@@ -46,60 +58,15 @@ void PressKeyWith(std::initializer_list<BYTE> modifiers, WPARAM key) {
     SetKeyboardState(released);
 }
 
-// Data a drag from another program would bring: each format's bytes in
-// global memory, handed out as copies.
-class OfferedData : public IDataObject {
-public:
-    void Offer(CLIPFORMAT format, const void* bytes, size_t size) {
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-        memcpy(GlobalLock(memory), bytes, size);
-        GlobalUnlock(memory);
-        formats_.push_back({format, memory});
-    }
-    ~OfferedData() {
-        for (const auto& offered : formats_) GlobalFree(offered.second);
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        HGLOBAL memory = Find(format);
-        if (!memory) return DV_E_FORMATETC;
-        *medium = {};
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = static_cast<HGLOBAL>(OleDuplicateData(memory, format->cfFormat, 0));
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        return Find(format) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-private:
-    HGLOBAL Find(const FORMATETC* format) const {
-        if (!(format->tymed & TYMED_HGLOBAL)) return nullptr;
-        for (const auto& offered : formats_)
-            if (offered.first == format->cfFormat) return offered.second;
-        return nullptr;
-    }
-    std::vector<std::pair<CLIPFORMAT, HGLOBAL>> formats_;
-};
-
 const char BoldRedRtf[] =
     "{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red255\\green0\\blue0;}"
     "\\f0\\fs48\\cf1\\b Bold red\\b0}";
 const wchar_t BoldRedText[] = L"Bold red";
 
-CLIPFORMAT RichTextFormat() { return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Rich Text Format")); }
+Formats FormattedText() {
+    return {{RegisterClipboardFormatW(L"Rich Text Format"), BytesOf(BoldRedRtf, sizeof(BoldRedRtf))},
+            {CF_UNICODETEXT, BytesOf(BoldRedText, sizeof(BoldRedText))}};
+}
 
 }  // namespace
 
@@ -127,64 +94,56 @@ void ExpectPlainInEditorStyle(int from, int to, const std::string& how) {
 TEST_F(PlainPaste, CallbackHasTheControlTakeThePlainTextAndRefusesDataWithout) {
     StartApp();
     SetEditorText(L"<>");
-    OfferedData rich;
-    rich.Offer(RichTextFormat(), BoldRedRtf, sizeof(BoldRedRtf));
-    rich.Offer(CF_UNICODETEXT, BoldRedText, sizeof(BoldRedText));
-    OfferedData richOnly;
-    richOnly.Offer(RichTextFormat(), BoldRedRtf, sizeof(BoldRedRtf));
-    const BYTE picture[sizeof(BITMAPINFOHEADER) + 4] = {sizeof(BITMAPINFOHEADER)};
-    OfferedData pictureOnly;
-    pictureOnly.Offer(CF_DIB, picture, sizeof(picture));
-    // What the clipboard hands out through OLE, which runs once the program has started.
-    ClipboardWithRtfAndText(BoldRedRtf, BoldRedText);
-    IDataObject* clipboard = nullptr;
-    ASSERT_EQ(OleGetClipboard(&clipboard), S_OK);
-
+    const Formats rtfAlone = {FormattedText()[0]};
+    const BITMAPINFOHEADER picture = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 32};
+    const Formats pictureAlone = {{CF_DIB, BytesOf(&picture, sizeof(picture)) + std::string(4, '\0')}};
     const struct {
         const char* name;
-        IDataObject* data;
+        Formats data;
         DWORD operation;
         BOOL really;
         bool accepted;
     } cases[] = {
-        {"formatted text dropped", &rich, RECO_DROP, TRUE, true},
-        {"formatted text dragged over", &rich, RECO_DROP, FALSE, true},
-        {"formatted text pasted", &rich, RECO_PASTE, TRUE, true},
-        {"the clipboard's formatted text", clipboard, RECO_PASTE, TRUE, true},
-        {"RTF alone dropped", &richOnly, RECO_DROP, TRUE, false},
-        {"RTF alone dragged over", &richOnly, RECO_DROP, FALSE, false},
-        {"a picture dropped", &pictureOnly, RECO_DROP, TRUE, false},
-        {"no data", nullptr, RECO_PASTE, TRUE, false},
+        {"formatted text dropped", FormattedText(), RECO_DROP, TRUE, true},
+        {"formatted text dragged over", FormattedText(), RECO_DROP, FALSE, true},
+        {"formatted text pasted", FormattedText(), RECO_PASTE, TRUE, true},
+        {"RTF alone dropped", rtfAlone, RECO_DROP, TRUE, false},
+        {"RTF alone dragged over", rtfAlone, RECO_DROP, FALSE, false},
+        {"a picture dropped", pictureAlone, RECO_DROP, TRUE, false},
     };
     IRichEditOleCallback* callback = CreateOleCallback();
     for (const auto& c : cases) {
+        IDataObject* data = DataObjectOf(c.data);
+        ASSERT_TRUE(data) << c.name;
         Select(1, 1);
         CLIPFORMAT format = 0;
-        HRESULT answer = callback->QueryAcceptData(c.data, &format, c.operation, c.really, nullptr);
+        HRESULT answer = callback->QueryAcceptData(data, &format, c.operation, c.really, nullptr);
+        data->Release();
         PumpMessages();
         EXPECT_EQ(answer == S_OK, c.accepted) << c.name << ": " << std::hex << answer;
         EXPECT_EQ(format, c.accepted ? CF_UNICODETEXT : 0) << c.name;
         EXPECT_EQ(EditorText(), L"<>") << c.name;
     }
+    EXPECT_TRUE(FAILED(callback->QueryAcceptData(nullptr, nullptr, RECO_PASTE, TRUE, nullptr)));
     callback->Release();
-    clipboard->Release();
 }
 
 // Once the control takes drops itself, files dragged from a file manager
 // reach it as data rather than as WM_DROPFILES; they are opened all the same.
 TEST_F(PlainPaste, FilesDroppedAsDataAreOpened) {
     StartApp();
-    std::wstring path = WriteScratch(L"dragged.txt", "dragged in");
-    HDROP files = MakeDrop({path});
-    OfferedData data;
-    data.Offer(CF_HDROP, GlobalLock(files), GlobalSize(files));
+    HDROP files = MakeDrop({WriteScratch(L"dragged.txt", "dragged in")});
+    std::string list = BytesOf(GlobalLock(files), GlobalSize(files));
     GlobalUnlock(files);
     GlobalFree(files);
+    IDataObject* data = DataObjectOf({{CF_HDROP, list}});
+    ASSERT_TRUE(data);
     IRichEditOleCallback* callback = CreateOleCallback();
     CLIPFORMAT format = 0;
-    EXPECT_EQ(callback->QueryAcceptData(&data, &format, RECO_DROP, FALSE, nullptr), S_OK);  // dragged over
-    EXPECT_TRUE(FAILED(callback->QueryAcceptData(&data, &format, RECO_DROP, TRUE, nullptr)));
+    EXPECT_EQ(callback->QueryAcceptData(data, &format, RECO_DROP, FALSE, nullptr), S_OK);  // dragged over
+    EXPECT_TRUE(FAILED(callback->QueryAcceptData(data, &format, RECO_DROP, TRUE, nullptr)));
     callback->Release();
+    data->Release();
     PumpMessages();
     EXPECT_EQ(EditorText(), L"dragged in");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - dragged.txt");
@@ -207,7 +166,7 @@ TEST_F(PlainPaste, EveryPasteTakesThePlainTextInTheEditorsFontAndColour) {
     };
     for (const auto& way : ways) {
         SetEditorText(L"<>");
-        ClipboardWithRtfAndText(BoldRedRtf, BoldRedText);
+        PutOnClipboard(FormattedText());
         Select(1, 1);
         way.paste();
         PumpMessages();
@@ -234,10 +193,10 @@ TEST_F(PlainPaste, PastingOverASelectionReplacesItAndOneUndoBringsItBack) {
     StartApp();
     SetEditorText(L"one two three");
     SendMessageW(EditControl, EM_EMPTYUNDOBUFFER, 0, 0);
-    ClipboardWithRtfAndText("{\\rtf1 {\\b 2}}", L"2");
+    PutOnClipboard(FormattedText());
     SendMessageW(EditControl, EM_SETSEL, 4, 7);
     SendCommand(IDM_EDIT_PASTE);
-    EXPECT_EQ(EditorText(), L"one 2 three");
+    EXPECT_EQ(EditorText(), L"one Bold red three");
     SendCommand(IDM_EDIT_UNDO);
     EXPECT_EQ(EditorText(), L"one two three");
 }
