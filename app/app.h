@@ -23,6 +23,8 @@ constexpr LPARAM EditorTextLimit = 0x00A00000;  // 10,485,760 characters
 // accelerator table, or null when the main window could not be created.
 HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLine);
 int RunMessageLoop(HACCEL accelerators);
+// After the main window is gone: the printing control goes, OLE ends.
+void EndApplication();
 
 // placement.cpp: where the main window opens on a W x H screen.
 struct WindowPlacement {
@@ -32,6 +34,10 @@ WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight);
 
 // main_window.cpp: the main window's procedure.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// failed_message.cpp: what a window or dialog procedure answers, from the
+// catch at its edge, for a message whose handling threw.
+LRESULT AnswerFailedMessage(HWND window, UINT message);
 
 // create_window.cpp: WM_CREATE, building the children of the main window.
 LRESULT OnCreateMainWindow(HWND window);

@@ -1,4 +1,4 @@
-// Tavilo's entry point: crash protection, start-up, the message loop.
+// Tavilo's entry point: crash protection, start-up, the message loop, the end.
 #include "app/app.h"
 #include "document/document.h"
 
@@ -8,5 +8,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     InstallCrashProtection();
     HACCEL accelerators = StartApplication(instance, showCommand, GetCommandLineW());
     if (accelerators || MainWindow) RunMessageLoop(accelerators);
+    EndApplication();
     return 0;
 }

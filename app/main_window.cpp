@@ -41,7 +41,7 @@ static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT HandleMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreateMainWindow(window);
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -60,5 +60,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROYRETIREDEDITORS: DestroyRetiredEditors(); return 0;
     case WM_UPDATESTATUSBAR: OnScheduledStatusBarUpdate(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandleMainWindowMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return AnswerFailedMessage(window, message);
     }
 }

@@ -1,8 +1,10 @@
 // Start-up in its fixed order, the command-line file, the report of
-// emergency copies left by an earlier run, and the message loop.
+// emergency copies left by an earlier run, the message loop, and what is
+// undone at the end.
 #include "app/app.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -74,7 +76,14 @@ static void ReportEmergencyCopies() {
     }
 }
 
+// The rich edit control takes part in drag and drop, and puts what it
+// copies on the clipboard, through OLE, which must be running on the
+// thread before the control is made. Without it text can still be typed
+// and pasted, so a failure is no reason not to start.
+static bool OleStarted = false;
+
 HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLine) {
+    OleStarted = SUCCEEDED(OleInitialize(nullptr));
     RegisterMainWindowClass(instance);
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
@@ -104,6 +113,16 @@ HACCEL StartApplication(HINSTANCE instance, int showCommand, const wchar_t* comm
     ShowWindow(MainWindow, showCommand);
 
     return LoadAcceleratorsW(AppInstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+}
+
+// A control registered for drops revokes that when it is destroyed, which
+// must happen while OLE still runs; OleUninitialize then leaves what the
+// program copied on the clipboard for other programs.
+void EndApplication() {
+    if (HiddenEditControl && IsWindow(HiddenEditControl)) DestroyWindow(HiddenEditControl);
+    HiddenEditControl = nullptr;
+    if (OleStarted) OleUninitialize();
+    OleStarted = false;
 }
 
 int RunMessageLoop(HACCEL accelerators) {

@@ -129,6 +129,15 @@ bool AskToOpenEmergencyCopy(const std::wstring& path);
 
 // edit_subclass.cpp
 extern int EditorProcedureDepth;  // calls of EditSubclassProc on the stack, any editor
+// The wheel's travel not yet acted on, carried from message to message.
+struct WheelTravel {
+    int units = 0;      // delta x steps per notch, less the steps taken
+    bool zoom = false;  // gathered with Ctrl held
+};
+// Adds one WM_MOUSEWHEEL delta (120 a notch, positive away from the user)
+// and returns the whole steps now due: lines to scroll, or zoom steps with
+// one step per notch.
+int AccumulateWheel(WheelTravel& travel, int delta, bool zoom, int stepsPerNotch);
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR subclassId, DWORD_PTR referenceData);
 void SubclassEditor(HWND edit);  // puts EditSubclassProc (id 1, data 0) over a new editor

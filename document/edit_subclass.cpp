@@ -16,7 +16,6 @@
 // A private message of the rich edit control after which its lines may
 // stand elsewhere; the gutter follows it like a scroll.
 constexpr UINT ScrollRelatedMessage = 0x0601;
-constexpr int WheelNotch = WHEEL_DELTA;
 
 static void InvalidateGutter() { InvalidateRect(GutterWindow, nullptr, FALSE); }
 
@@ -32,16 +31,35 @@ static int LinesPerNotch(HWND edit) {
     return client.bottom / height > 0 ? client.bottom / height : 1;
 }
 
-// Whole notches only: a high-resolution delta below one notch scrolls
-// nothing, and nothing is carried over to the next message.
+// The travel is kept as delta x steps per notch, so that part of a notch
+// gives exactly its share of the steps, whatever their number. Turning
+// back, or pressing or releasing Ctrl, starts afresh: a remainder gathered
+// in the other direction or for the other use must not eat into the new
+// travel.
+int AccumulateWheel(WheelTravel& travel, int delta, bool zoom, int stepsPerNotch) {
+    if (travel.zoom != zoom || (delta < 0 && travel.units > 0) || (delta > 0 && travel.units < 0))
+        travel.units = 0;
+    travel.zoom = zoom;
+    travel.units += delta * stepsPerNotch;
+    int steps = travel.units / WHEEL_DELTA;  // toward zero: the rest stays for the next message
+    travel.units -= steps * WHEEL_DELTA;
+    return steps;
+}
+
+// A precision touchpad sends many deltas far below a notch, and a pinch a
+// burst of Ctrl+wheel messages: both act per notch of accumulated travel.
+static WheelTravel EditorWheelTravel;
+
 static LRESULT OnMouseWheel(HWND edit, WPARAM wParam) {
-    int distance = GET_WHEEL_DELTA_WPARAM(wParam);
-    if (GetKeyState(VK_CONTROL) < 0) {
-        ZoomCommand(distance > 0 ? IDM_ZOOM_IN : IDM_ZOOM_OUT);
+    bool zoom = GetKeyState(VK_CONTROL) < 0;
+    int steps = AccumulateWheel(EditorWheelTravel, GET_WHEEL_DELTA_WPARAM(wParam), zoom,
+                                zoom ? 1 : LinesPerNotch(edit));
+    if (!zoom) {
+        if (steps != 0) SendMessageW(edit, EM_LINESCROLL, 0, -steps);
         return 0;
     }
-    int lines = distance / WheelNotch * LinesPerNotch(edit);
-    SendMessageW(edit, EM_LINESCROLL, 0, -lines);
+    for (; steps > 0; --steps) ZoomCommand(IDM_ZOOM_IN);
+    for (; steps < 0; ++steps) ZoomCommand(IDM_ZOOM_OUT);
     return 0;
 }
 
@@ -99,7 +117,8 @@ static bool IsFormattingKey(WPARAM key) {
 // the control's own handling of them, and the characters they would
 // become, are kept away. Shift+Enter would make a soft line break (a
 // break in the view that the text does not hold): it makes an ordinary
-// one. Shift+Insert pastes as Ctrl+V does.
+// one. Ctrl+V (Wine's control takes Ctrl+Shift+V as a paste too) and
+// Shift+Insert paste the clipboard's plain text, as Edit > Paste does.
 static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
     if (ControlDown() && key == 'Z') {
         UndoInEditor(edit);
@@ -110,6 +129,10 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam) {
         return 0;
     }
     if (ControlDown() && IsFormattingKey(key)) return 0;
+    if (ControlDown() && key == 'V') {
+        PasteClipboardText(edit);
+        return 0;
+    }
     if (key == VK_RETURN && ShiftDown() && !ControlDown()) {
         InsertText(edit, L"\r");
         return 0;
@@ -143,7 +166,8 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
     case WM_CHAR: return OnChar(window, wParam, lParam);
-    case WM_PASTE: PasteClipboardText(window); return 0;
+    case WM_PASTE:
+    case EM_PASTESPECIAL: PasteClipboardText(window); return 0;
     case EM_UNDO:
     case WM_UNDO: return UndoInEditor(window);
     case EM_REDO: return RedoInEditor(window);
@@ -180,11 +204,17 @@ LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // Counts the calls on the stack, so that a retired editor is never
-// destroyed from inside its own procedure.
+// destroyed from inside its own procedure; the count is kept right when a
+// handler throws, which ends here.
 LRESULT CALLBACK EditSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
     ++EditorProcedureDepth;
-    LRESULT result = RunTracked(window, message, wParam, lParam, HandleEditorMessage);
+    LRESULT result;
+    try {
+        result = RunTracked(window, message, wParam, lParam, HandleEditorMessage);
+    } catch (...) {
+        result = AnswerFailedMessage(window, message);
+    }
     if (--EditorProcedureDepth == 0) PostRetiredEditorsDestruction();
     return result;
 }

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "app/app.h"
@@ -172,18 +173,36 @@ LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
     tracked->selection = ReadSelection(edit);
     tracked->length = CharacterCount(edit);
     ++tracked->depth;
-    LRESULT result = run(edit, message, wParam, lParam);
+    LRESULT result;
+    try {
+        result = run(edit, message, wParam, lParam);
+    } catch (...) {
+        // What the message did to the text is unknown: read it again.
+        if ((tracked = Find(edit))) {
+            --tracked->depth;
+            tracked->stale = true;
+        }
+        throw;
+    }
     // The editor may have been destroyed meanwhile.
     tracked = Find(edit);
     if (!tracked) return result;
     --tracked->depth;
-    switch (change) {
-    case Change::Edit:
-        if (!staleBefore && !tracked->stale)
-            FollowEdit(edit, *tracked, message == WM_CHAR ? static_cast<wchar_t>(wParam) : 0);
-        break;
-    case Change::WholeText: FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam)); break;
-    default: tracked->stale = true; break;
+    // The message did its work; an index that cannot follow it for want
+    // of memory is read again when next needed.
+    try {
+        switch (change) {
+        case Change::Edit:
+            if (!staleBefore && !tracked->stale)
+                FollowEdit(edit, *tracked, message == WM_CHAR ? static_cast<wchar_t>(wParam) : 0);
+            break;
+        case Change::WholeText:
+            FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam));
+            break;
+        default: tracked->stale = true; break;
+        }
+    } catch (const std::bad_alloc&) {
+        tracked->stale = true;
     }
     return result;
 }

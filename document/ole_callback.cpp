@@ -1,5 +1,6 @@
-// The editor's OLE callback: every paste and every drop of data becomes
-// the insertion of its plain Unicode text, so the document stays plain.
+// The editor's OLE callback: the control takes only the plain Unicode text
+// of the data pasted or dropped on it, so the document stays plain, and
+// files dropped on it are opened.
 #include "document/document.h"
 
 #include <ole2.h>
@@ -57,23 +58,48 @@ private:
     LONG count_ = 1;
 };
 
-// The control is told the data was refused (E_FAIL) whenever it was really
-// offered: either its text is already inserted here, or it had none.
-HRESULT MyCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT*, DWORD, BOOL really, HGLOBAL) noexcept {
-    if (!really) return S_OK;
-    if (!data) return E_FAIL;
-    FORMATETC format = {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+// Files dragged from a file manager: once the control takes drops itself
+// they no longer come as WM_DROPFILES, so the file list is posted to the
+// editor as one, and opened as a drop of files is, after the drag has
+// ended (a prompt must not hold the other program's drag loop).
+void PostDroppedFiles(IDataObject* data) {
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
-    if (FAILED(data->GetData(&format, &medium))) return E_FAIL;
-    const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(medium.hGlobal));
-    if (!text) {
-        ReleaseStgMedium(&medium);
+    if (FAILED(data->GetData(&format, &medium))) return;
+    SIZE_T size = GlobalSize(medium.hGlobal);
+    const void* files = GlobalLock(medium.hGlobal);
+    // The copy is the receiver's, freed by its DragFinish.
+    HGLOBAL copy = files ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+    if (copy) {
+        memcpy(GlobalLock(copy), files, size);
+        GlobalUnlock(copy);
+        if (!PostMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(copy), 0)) GlobalFree(copy);
+    }
+    if (files) GlobalUnlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+}
+
+bool Offers(IDataObject* data, CLIPFORMAT format) {
+    FORMATETC wanted = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    return data->QueryGetData(&wanted) == S_OK;
+}
+
+// Pasted or dropped data, or data only dragged over (not really): the
+// control is told to take the plain Unicode text, so that it inserts that
+// alone, in the format of the insertion point, where the user dropped it,
+// and removes what was dragged for a move. Files are opened instead; the
+// control inserts nothing for them. Anything else is refused.
+HRESULT MyCallback::QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT* format, DWORD, BOOL really,
+                                    HGLOBAL) noexcept {
+    if (!data) return E_INVALIDARG;
+    if (Offers(data, CF_HDROP)) {
+        if (!really) return S_OK;
+        PostDroppedFiles(data);
         return E_FAIL;
     }
-    InsertText(EditControl, text);
-    GlobalUnlock(medium.hGlobal);
-    ReleaseStgMedium(&medium);
-    return E_FAIL;
+    if (!Offers(data, CF_UNICODETEXT)) return DATA_E_FORMATETC;
+    if (format) *format = CF_UNICODETEXT;
+    return S_OK;
 }
 
 }  // namespace

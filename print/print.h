@@ -17,8 +17,8 @@ struct TransferBuffer {
 };
 DWORD CALLBACK StreamOutToString(DWORD_PTR buffer, LPBYTE bytes, LONG count, LONG* done);
 DWORD CALLBACK StreamInFromString(DWORD_PTR buffer, LPBYTE bytes, LONG count, LONG* done);
-TransferBuffer ExportRichText(HWND edit, bool selectionOnly);
-void ImportRichText(HWND edit, TransferBuffer& rtf);  // replaces the whole content
+TransferBuffer ExportRichText(HWND edit, bool selectionOnly);  // std::bad_alloc when cut short
+void ImportRichText(HWND edit, TransferBuffer& rtf);           // replaces the whole content
 void ForceBlackOnWhite(HWND edit);
 
 // page_geometry.cpp: the text rectangle, half an inch inside the printable area.

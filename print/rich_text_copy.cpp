@@ -6,11 +6,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "app/app.h"
 
+// The control calls this, so no exception may leave it: running out of
+// memory ends the stream with an error instead, which ExportRichText
+// raises again on this side of the control.
 DWORD CALLBACK StreamOutToString(DWORD_PTR buffer, LPBYTE bytes, LONG count, LONG* done) {
-    reinterpret_cast<TransferBuffer*>(buffer)->bytes.append(reinterpret_cast<const char*>(bytes), count);
+    try {
+        reinterpret_cast<TransferBuffer*>(buffer)->bytes.append(reinterpret_cast<const char*>(bytes), count);
+    } catch (const std::bad_alloc&) {
+        *done = 0;
+        return 1;
+    }
     *done = count;
     return 0;
 }
@@ -32,6 +41,8 @@ TransferBuffer ExportRichText(HWND edit, bool selectionOnly) {
     EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&transfer), 0, StreamOutToString};
     WPARAM format = selectionOnly ? (SF_RTF | SFF_SELECTION) : SF_RTF;
     SendMessageW(edit, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    // A copy cut short would print as if it were the document.
+    if (stream.dwError != 0) throw std::bad_alloc();
     return transfer;
 }
 

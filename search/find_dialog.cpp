@@ -27,10 +27,14 @@ static INT_PTR OnFindDialogCommand(HWND dialog, WPARAM wParam) {
 }
 
 static INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: return OnInitFindDialog(dialog, lParam);
-    case WM_COMMAND: return OnFindDialogCommand(dialog, wParam);
-    default: return FALSE;
+    try {
+        switch (message) {
+        case WM_INITDIALOG: return OnInitFindDialog(dialog, lParam);
+        case WM_COMMAND: return OnFindDialogCommand(dialog, wParam);
+        default: return FALSE;
+        }
+    } catch (...) {
+        return AnswerFailedMessage(dialog, message);
     }
 }
 

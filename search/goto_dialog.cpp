@@ -46,10 +46,14 @@ static INT_PTR OnGoToDialogCommand(HWND dialog, WPARAM wParam) {
 }
 
 static INT_PTR CALLBACK GoToDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: return OnInitGoToDialog(dialog);
-    case WM_COMMAND: return OnGoToDialogCommand(dialog, wParam);
-    default: return FALSE;
+    try {
+        switch (message) {
+        case WM_INITDIALOG: return OnInitGoToDialog(dialog);
+        case WM_COMMAND: return OnGoToDialogCommand(dialog, wParam);
+        default: return FALSE;
+        }
+    } catch (...) {
+        return AnswerFailedMessage(dialog, message);
     }
 }
 

@@ -42,10 +42,14 @@ static INT_PTR OnReplaceDialogCommand(HWND dialog, WPARAM wParam) {
 }
 
 static INT_PTR CALLBACK ReplaceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: return OnInitReplaceDialog(dialog, lParam);
-    case WM_COMMAND: return OnReplaceDialogCommand(dialog, wParam);
-    default: return FALSE;
+    try {
+        switch (message) {
+        case WM_INITDIALOG: return OnInitReplaceDialog(dialog, lParam);
+        case WM_COMMAND: return OnReplaceDialogCommand(dialog, wParam);
+        default: return FALSE;
+        }
+    } catch (...) {
+        return AnswerFailedMessage(dialog, message);
     }
 }
 

@@ -49,21 +49,6 @@ std::wstring NumberedLines(int count) {
 
 using MouseWheel = AppFixture;
 
-TEST_F(MouseWheel, CtrlZoomsOneStepPerMessageWhateverTheDelta) {
-    StartApp();
-    HoldControl(true);
-    Wheel(120);
-    EXPECT_EQ(ZoomPercent, 110);
-    Wheel(480);
-    EXPECT_EQ(ZoomPercent, 120);
-    Wheel(-120);
-    EXPECT_EQ(ZoomPercent, 110);
-    Wheel(-30);
-    EXPECT_EQ(ZoomPercent, 100);
-    HoldControl(false);
-    EXPECT_EQ(FirstVisibleLine(), 0);
-}
-
 // Where the view stands after EM_LINESCROLL by `lines` from the top; Wine's
 // control does not always land on exactly `lines`, so the wheel is compared
 // with the message it sends rather than with a line number.
@@ -73,33 +58,64 @@ int LineAfterScrollingFromTop(int lines) {
     return FirstVisibleLine();
 }
 
-TEST_F(MouseWheel, ScrollsWholeNotchesByTheSystemLineCount) {
+// Steps due after each message: lines with the row's lines a notch, or
+// zoom steps, one a notch.
+TEST(WheelAccumulator, StepsComeFromTheTravelAccumulatedInOneDirection) {
+    struct Turn {
+        int delta;
+        bool zoom;
+    };
+    const struct {
+        const char* name;
+        int linesPerNotch;
+        std::vector<Turn> turns;
+        std::vector<int> steps;
+    } cases[] = {
+        {"one notch", 3, {{120, false}}, {3}},
+        {"a third of a notch three times", 3, {{40, false}, {40, false}, {40, false}}, {1, 1, 1}},
+        {"-15 eight times", 3, std::vector<Turn>(8, {-15, false}), {0, 0, -1, 0, 0, -1, 0, -1}},
+        {"half notches, 5 lines a notch", 5, {{60, false}, {60, false}}, {2, 3}},
+        {"two notches at once", 3, {{-240, false}}, {-6}},
+        {"turning back drops the remainder", 3, {{100, false}, {-20, false}, {-100, false}}, {2, 0, -3}},
+        {"Ctrl on and off drops it", 3, {{100, false}, {100, true}, {20, true}, {100, false}}, {2, 0, 1, 2}},
+        {"a pinch zooms a step per notch", 1, std::vector<Turn>(8, {30, true}), {0, 0, 0, 1, 0, 0, 0, 1}},
+        {"a pinch back", 1, {{-70, true}, {-70, true}, {-90, true}}, {0, -1, 0}},
+        {"a wheel set to no lines", 0, {{120, false}}, {0}},
+    };
+    for (const auto& c : cases) {
+        WheelTravel travel;
+        std::vector<int> steps;
+        for (const Turn& turn : c.turns)
+            steps.push_back(AccumulateWheel(travel, turn.delta, turn.zoom, turn.zoom ? 1 : c.linesPerNotch));
+        EXPECT_EQ(steps, c.steps) << c.name;
+    }
+}
+
+// A touchpad's small deltas scroll once they make up a line; a pinch's
+// burst of Ctrl+wheel messages zooms a step per notch of travel.
+TEST_F(MouseWheel, SmallDeltasAddUpToScrollingAndZooming) {
     StartApp();
     SetEditorText(NumberedLines(400));
     UINT lines = 0;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     ASSERT_GT(lines, 0u);
     ASSERT_NE(lines, static_cast<UINT>(WHEEL_PAGESCROLL));
-    HoldControl(false);
-    int notch = static_cast<int>(lines);
+    int notch = LineAfterScrollingFromTop(static_cast<int>(lines));
+    ASSERT_GT(notch, 0);
 
-    struct Case {
-        int delta, expectedLines;
-    } cases[] = {{-120, notch}, {-240, 2 * notch}, {-360, 3 * notch}, {-60, 0}, {-119, 0}, {-239, notch}};
-    for (const Case& c : cases) {
-        int expected = LineAfterScrollingFromTop(c.expectedLines);
-        ScrollToTop();
-        Wheel(c.delta);
-        EXPECT_EQ(FirstVisibleLine(), expected) << "delta " << c.delta;
-    }
+    HoldControl(false);
     ScrollToTop();
-    Wheel(-240);
-    int down = FirstVisibleLine();
-    EXPECT_GT(down, 0);
-    Wheel(60);  // less than a notch scrolls nothing, and is not carried over
-    Wheel(60);
-    EXPECT_EQ(FirstVisibleLine(), down);
-    EXPECT_EQ(ZoomPercent, 100);
+    for (int i = 0; i < 3; ++i) Wheel(-40);
+    EXPECT_EQ(FirstVisibleLine(), notch);
+    for (int i = 0; i < 3; ++i) Wheel(40);
+    EXPECT_EQ(FirstVisibleLine(), 0);
+
+    HoldControl(true);
+    for (int i = 0; i < 8; ++i) Wheel(30);
+    EXPECT_EQ(ZoomPercent, 120);
+    Wheel(-480);
+    EXPECT_EQ(ZoomPercent, 80);
+    HoldControl(false);
 }
 
 TEST_F(MouseWheel, PageScrollSettingScrollsAScreenful) {

@@ -204,6 +204,6 @@ void AppFixture::StopApp() {
     // away first skips that wait and changes nothing a test looks at.
     SetFocus(nullptr);
     if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
-    if (HiddenEditControl && IsWindow(HiddenEditControl)) DestroyWindow(HiddenEditControl);
     PumpMessages();
+    EndApplication();
 }

@@ -1,4 +1,4 @@
-// Pastes arrive as plain text, whatever the clipboard offers.
+// Pastes and drops arrive as plain text, whatever the data offers.
 #include "harness.h"
 
 #include <richedit.h>
@@ -12,19 +12,31 @@
 
 namespace {
 
-void PutOnClipboard(UINT format, const void* data, size_t bytes) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(memory), data, bytes);
-    GlobalUnlock(memory);
-    SetClipboardData(format, memory);
-}
+// Formats with their bytes, as a program copying them would put them on
+// the clipboard.
+using Formats = std::vector<std::pair<UINT, std::string>>;
 
-void ClipboardWithRtfAndText(const std::string& rtf, const std::wstring& text) {
+std::string BytesOf(const void* data, size_t size) { return std::string(static_cast<const char*>(data), size); }
+
+void PutOnClipboard(const Formats& formats) {
     ASSERT_TRUE(OpenClipboard(MainWindow));
     EmptyClipboard();
-    PutOnClipboard(RegisterClipboardFormatW(L"Rich Text Format"), rtf.c_str(), rtf.size() + 1);
-    PutOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    for (const auto& [format, bytes] : formats) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+        GlobalUnlock(memory);
+        SetClipboardData(format, memory);
+    }
     CloseClipboard();
+}
+
+// What OLE hands a control for the clipboard's content: a real data object,
+// as a drag from another program brings one.
+IDataObject* DataObjectOf(const Formats& formats) {
+    PutOnClipboard(formats);
+    IDataObject* data = nullptr;
+    EXPECT_EQ(OleGetClipboard(&data), S_OK);
+    return data;
 }
 
 CHARFORMAT2W FormatAt(int position) {
@@ -35,55 +47,132 @@ CHARFORMAT2W FormatAt(int position) {
     return format;
 }
 
-}  // namespace
-
-using PlainPaste = AppFixture;
+// A key pressed in the editor while the modifiers are held.
+void PressKeyWith(std::initializer_list<BYTE> modifiers, WPARAM key) {
+    BYTE state[256] = {};
+    for (BYTE modifier : modifiers) state[modifier] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(EditControl, WM_KEYDOWN, key, 1);
+    SendMessageW(EditControl, WM_KEYUP, key, 0xC0000001);
+    BYTE released[256] = {};
+    SetKeyboardState(released);
+}
 
 const char BoldRedRtf[] =
     "{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red255\\green0\\blue0;}"
     "\\f0\\fs48\\cf1\\b Bold red\\b0}";
+const wchar_t BoldRedText[] = L"Bold red";
 
-void ExpectPlainInEditorStyle(int from, int to) {
+Formats FormattedText() {
+    return {{RegisterClipboardFormatW(L"Rich Text Format"), BytesOf(BoldRedRtf, sizeof(BoldRedRtf))},
+            {CF_UNICODETEXT, BytesOf(BoldRedText, sizeof(BoldRedText))}};
+}
+
+}  // namespace
+
+using PlainPaste = AppFixture;
+
+// Reports the first character that is not plain text in the editor's style.
+void ExpectPlainInEditorStyle(int from, int to, const std::string& how) {
     for (int position = from; position < to; ++position) {
         CHARFORMAT2W format = FormatAt(position);
-        EXPECT_FALSE(format.dwEffects & CFE_BOLD) << position;
-        EXPECT_EQ(format.crTextColor, ThemeTable[ColorIndex].text) << position;
-        EXPECT_STREQ(format.szFaceName, FontTable[FontIndex]) << position;
+        if ((format.dwEffects & CFE_BOLD) || format.crTextColor != ThemeTable[ColorIndex].text ||
+            wcscmp(format.szFaceName, FontTable[FontIndex]) != 0) {
+            ADD_FAILURE() << how << ": character " << position << " is " << Narrow(format.szFaceName)
+                          << ((format.dwEffects & CFE_BOLD) ? ", bold" : "") << ", colour " << std::hex
+                          << format.crTextColor;
+            return;
+        }
     }
 }
 
-// The callback itself, given the clipboard's real data object, inserts the
-// plain text at the caret and tells the control to insert nothing more.
-TEST_F(PlainPaste, CallbackInsertsOnlyThePlainTextOfTheData) {
+// The control, on Windows, inserts dropped or pasted data itself, where it
+// was dropped, and deletes the source of a move: the callback only tells
+// it to take the plain text, inserting nothing itself (or a move would
+// leave the text twice). Wine's control takes no drops and pastes without
+// asking the callback, so where dropped text lands cannot be seen here.
+TEST_F(PlainPaste, CallbackHasTheControlTakeThePlainTextAndRefusesDataWithout) {
     StartApp();
-    SendCommand(IDM_THEME_FIRST + 2);  // a dark theme: light text
     SetEditorText(L"<>");
-    ClipboardWithRtfAndText(BoldRedRtf, L"Bold red");
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    IDataObject* data = nullptr;
-    ASSERT_EQ(OleGetClipboard(&data), S_OK);
+    const Formats rtfAlone = {FormattedText()[0]};
+    const BITMAPINFOHEADER picture = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 32};
+    const Formats pictureAlone = {{CF_DIB, BytesOf(&picture, sizeof(picture)) + std::string(4, '\0')}};
+    const struct {
+        const char* name;
+        Formats data;
+        DWORD operation;
+        BOOL really;
+        bool accepted;
+    } cases[] = {
+        {"formatted text dropped", FormattedText(), RECO_DROP, TRUE, true},
+        {"formatted text dragged over", FormattedText(), RECO_DROP, FALSE, true},
+        {"formatted text pasted", FormattedText(), RECO_PASTE, TRUE, true},
+        {"RTF alone dropped", rtfAlone, RECO_DROP, TRUE, false},
+        {"RTF alone dragged over", rtfAlone, RECO_DROP, FALSE, false},
+        {"a picture dropped", pictureAlone, RECO_DROP, TRUE, false},
+    };
     IRichEditOleCallback* callback = CreateOleCallback();
-    SendMessageW(EditControl, EM_SETSEL, 1, 1);
-    CLIPFORMAT format = 0;
-    EXPECT_EQ(callback->QueryAcceptData(data, &format, RECO_PASTE, TRUE, nullptr), E_FAIL);
-    EXPECT_EQ(callback->QueryAcceptData(data, &format, RECO_DROP, FALSE, nullptr), S_OK);  // only asked
+    for (const auto& c : cases) {
+        IDataObject* data = DataObjectOf(c.data);
+        ASSERT_TRUE(data) << c.name;
+        Select(1, 1);
+        CLIPFORMAT format = 0;
+        HRESULT answer = callback->QueryAcceptData(data, &format, c.operation, c.really, nullptr);
+        data->Release();
+        PumpMessages();
+        EXPECT_EQ(answer == S_OK, c.accepted) << c.name << ": " << std::hex << answer;
+        EXPECT_EQ(format, c.accepted ? CF_UNICODETEXT : 0) << c.name;
+        EXPECT_EQ(EditorText(), L"<>") << c.name;
+    }
+    EXPECT_TRUE(FAILED(callback->QueryAcceptData(nullptr, nullptr, RECO_PASTE, TRUE, nullptr)));
     callback->Release();
-    data->Release();
-    OleUninitialize();
-    PumpMessages();
-    EXPECT_EQ(EditorText(), L"<Bold red>");
-    ExpectPlainInEditorStyle(1, 9);
 }
 
-TEST_F(PlainPaste, FormattedTextArrivesInTheEditorsFontAndColour) {
+// Once the control takes drops itself, files dragged from a file manager
+// reach it as data rather than as WM_DROPFILES; they are opened all the same.
+TEST_F(PlainPaste, FilesDroppedAsDataAreOpened) {
     StartApp();
-    SendCommand(IDM_THEME_FIRST + 2);
-    ClipboardWithRtfAndText(BoldRedRtf, L"Bold red");
-    SendCommand(IDM_EDIT_PASTE);
-    EXPECT_EQ(EditorText(), L"Bold red");
-    // Wine's rich edit control pastes without asking the OLE callback.
-    if (FormatAt(0).dwEffects & CFE_BOLD) GTEST_SKIP() << "the control did not consult the OLE callback";
-    ExpectPlainInEditorStyle(0, 8);
+    HDROP files = MakeDrop({WriteScratch(L"dragged.txt", "dragged in")});
+    std::string list = BytesOf(GlobalLock(files), GlobalSize(files));
+    GlobalUnlock(files);
+    GlobalFree(files);
+    IDataObject* data = DataObjectOf({{CF_HDROP, list}});
+    ASSERT_TRUE(data);
+    IRichEditOleCallback* callback = CreateOleCallback();
+    CLIPFORMAT format = 0;
+    EXPECT_EQ(callback->QueryAcceptData(data, &format, RECO_DROP, FALSE, nullptr), S_OK);  // dragged over
+    EXPECT_TRUE(FAILED(callback->QueryAcceptData(data, &format, RECO_DROP, TRUE, nullptr)));
+    callback->Release();
+    data->Release();
+    PumpMessages();
+    EXPECT_EQ(EditorText(), L"dragged in");
+    EXPECT_EQ(WindowText(MainWindow), L"Tavilo - dragged.txt");
+}
+
+// Every way to paste takes the clipboard's plain text alone (Wine's control,
+// left to itself, pastes the RTF: bold, red, another font).
+TEST_F(PlainPaste, EveryPasteTakesThePlainTextInTheEditorsFontAndColour) {
+    StartApp();
+    SendCommand(IDM_THEME_FIRST + 2);  // a dark theme: light text
+    const struct {
+        const char* name;
+        std::function<void()> paste;
+    } ways[] = {
+        {"Ctrl+V", [] { PressCtrlKey('V'); }},
+        {"Ctrl+Shift+V", [] { PressKeyWith({VK_CONTROL, VK_SHIFT}, 'V'); }},
+        {"Shift+Insert", [] { PressKeyWith({VK_SHIFT}, VK_INSERT); }},
+        {"Edit > Paste", [] { SendCommand(IDM_EDIT_PASTE); }},
+        {"EM_PASTESPECIAL", [] { SendMessageW(EditControl, EM_PASTESPECIAL, CF_TEXT, 0); }},
+    };
+    for (const auto& way : ways) {
+        SetEditorText(L"<>");
+        PutOnClipboard(FormattedText());
+        Select(1, 1);
+        way.paste();
+        PumpMessages();
+        EXPECT_EQ(EditorText(), L"<Bold red>") << way.name;
+        ExpectPlainInEditorStyle(1, 9, way.name);
+    }
 }
 
 TEST_F(PlainPaste, ABitmapAloneInsertsNothing) {
@@ -104,10 +193,10 @@ TEST_F(PlainPaste, PastingOverASelectionReplacesItAndOneUndoBringsItBack) {
     StartApp();
     SetEditorText(L"one two three");
     SendMessageW(EditControl, EM_EMPTYUNDOBUFFER, 0, 0);
-    ClipboardWithRtfAndText("{\\rtf1 {\\b 2}}", L"2");
+    PutOnClipboard(FormattedText());
     SendMessageW(EditControl, EM_SETSEL, 4, 7);
     SendCommand(IDM_EDIT_PASTE);
-    EXPECT_EQ(EditorText(), L"one 2 three");
+    EXPECT_EQ(EditorText(), L"one Bold red three");
     SendCommand(IDM_EDIT_UNDO);
     EXPECT_EQ(EditorText(), L"one two three");
 }
@@ -130,6 +219,32 @@ TEST_F(PlainPaste, CutAndCopyThenPasteGiveTheSameCharacters) {
     EXPECT_EQ(EditorText(), text + text);
 }
 
+// Whether OLE ran on the thread when the main window was being made.
+HRESULT OleAtMainWindowCreation = E_PENDING;
+
+LRESULT CALLBACK WatchMainWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
+    wchar_t name[64] = {};
+    if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64) &&
+        wcscmp(name, MainWindowClassName) == 0) {
+        OleAtMainWindowCreation = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // S_FALSE: running
+        if (SUCCEEDED(OleAtMainWindowCreation)) CoUninitialize();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The control's drag and drop and its clipboard need OLE on the thread
+// before the editor is made (Wine's control starts it itself, Windows'
+// does not), until after the editor is gone.
+TEST_F(PlainPaste, OleRunsFromBeforeTheMainWindowUntilTheEnd) {
+    HHOOK hook = SetWindowsHookExW(WH_CBT, WatchMainWindowCreation, nullptr, GetCurrentThreadId());
+    StartApp();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(OleAtMainWindowCreation, S_FALSE) << "OLE did not run when the main window was made";
+    StopApp();
+    EXPECT_EQ(OleInitialize(nullptr), S_OK) << "OLE still runs after the end";
+    OleUninitialize();
+}
+
 TEST(OleCallback, AnswersExactlyTwoInterfacesAndFreesItselfAtZero) {
     IRichEditOleCallback* callback = CreateOleCallback();
     void* object = nullptr;
@@ -144,8 +259,6 @@ TEST(OleCallback, AnswersExactlyTwoInterfacesAndFreesItselfAtZero) {
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(callback->AddRef(), 2u);
     EXPECT_EQ(callback->Release(), 1u);
-    EXPECT_EQ(callback->QueryAcceptData(nullptr, nullptr, 0, FALSE, nullptr), S_OK);  // only asked
-    EXPECT_EQ(callback->QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr), E_FAIL);
     EXPECT_EQ(callback->GetNewStorage(nullptr), E_NOTIMPL);
     EXPECT_EQ(callback->ShowContainerUI(TRUE), S_OK);
     EXPECT_EQ(callback->GetContextMenu(0, nullptr, nullptr, nullptr), E_NOTIMPL);

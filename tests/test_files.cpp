@@ -27,9 +27,13 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     EXPECT_EQ(written, bytes.size()) << Utf8(path);
 }
 
+// A test that polls a file while the program saves it must not make the
+// save fail: the program puts a new file in the old one's place, which a
+// reader without delete sharing forbids (ReplaceFileW: ERROR_SHARING_VIOLATION).
 std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::string();
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD read = 0;

@@ -126,20 +126,26 @@ int TextAreaBottom() {
 }  // namespace
 
 LRESULT CALLBACK GutterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: return PaintGutter(window);
-    case WM_ERASEBKGND: return 1;  // everything is painted through the back buffer
-    default: return DefWindowProcW(window, message, wParam, lParam);
+    try {
+        switch (message) {
+        case WM_PAINT: return PaintGutter(window);
+        case WM_ERASEBKGND: return 1;  // everything is painted through the back buffer
+        default: return DefWindowProcW(window, message, wParam, lParam);
+        }
+    } catch (...) {
+        return AnswerFailedMessage(window, message);
     }
 }
 
+// Reading the lines takes memory; should it run out, the paint is given
+// up, its DC given back and the back buffer's state restored.
 LRESULT PaintGutter(HWND gutter) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(gutter, &paint);
+    PaintDc paint(gutter);
+    HDC dc = paint.Get();
     RECT client;
     GetClientRect(gutter, &client);
     int width = client.right, height = client.bottom;
-    Band band = {paint.rcPaint.top, paint.rcPaint.bottom};
+    Band band = {paint.Rect().top, paint.Rect().bottom};
     if (band.top >= band.bottom) band = {0, height};
 
     // The index is read, and rebuilt if stale, before anything is drawn:
@@ -159,14 +165,12 @@ LRESULT PaintGutter(HWND gutter) {
         // so they get no number here either.
         Band lines = {band.top, std::min(band.bottom, TextAreaBottom())};
         if (index && lines.top < lines.bottom) {
-            int saved = SaveDC(buffer);
+            SavedDcState saved(buffer);
             IntersectClipRect(buffer, 0, lines.top, width, lines.bottom);
             DrawNumbersAndBars(buffer, width, lines, *index);
-            RestoreDC(buffer, saved);
         }
         BitBlt(dc, 0, band.top, width, band.bottom - band.top, buffer, 0, band.top, SRCCOPY);
     }
-    EndPaint(gutter, &paint);
     return 0;
 }
 
