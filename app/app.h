@@ -55,10 +55,8 @@ HWND PutEditorInPlace(HWND edit);
 // Hides an editor that is no longer wanted; it is destroyed from a posted
 // WM_DESTROYRETIREDEDITORS once no editor procedure is running.
 void RetireEditor(HWND edit);
-// Wine's control deletes a large text in time that grows much faster than
-// the text (1 MB: 15 to 30 s) but is destroyed with it in milliseconds. So
-// a fresh, empty editor takes EditControl's place and the old one is
-// retired.
+// A fresh, empty editor takes EditControl's place and the old one, with
+// its large text, is retired (on every platform; see the definition).
 void SwapInFreshEditor();
 // WM_SETREDRAW TRUE, and the whole editor drawn again, its frame too: the
 // scroll bars it showed, hid or moved while drawing was off.

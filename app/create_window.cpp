@@ -87,18 +87,22 @@ static void CreateEditControls(HWND window) {
     ShowWindow(HiddenEditControl, SW_HIDE);
 }
 
+// The old editor is hidden last: hiding it while it has the focus hands
+// the focus to the main window, whose WM_SETFOCUS would pass it on to
+// whatever EditControl is, and every move of the focus ends an input
+// method's composition and shows a screen reader a new element.
 HWND PutEditorInPlace(HWND edit) {
     HWND old = EditControl;
     bool focused = GetFocus() == old;
     SendMessageW(old, EM_SETEVENTMASK, 0, 0);
     DragAcceptFiles(old, FALSE);
-    ShowWindow(old, SW_HIDE);
     EditControl = edit;
     LayoutMainWindow(GetParent(edit));
     SendMessageW(edit, EM_SETEVENTMASK, 0, EditorEventMask);
     DragAcceptFiles(edit, TRUE);
     ShowWindow(edit, SW_SHOW);
     if (focused) SetFocus(edit);
+    ShowWindow(old, SW_HIDE);
     return old;
 }
 
@@ -108,6 +112,11 @@ void RetireEditor(HWND edit) {
     PostRetiredEditorsDestruction();
 }
 
+// Wine's control deletes a large text in time that grows much faster than
+// the text (1 MB: 15 to 30 s) but is destroyed with it in milliseconds.
+// The swap is made whatever the control, deliberately: where deleting is
+// quick it costs one window's creation, and one way of replacing a large
+// text keeps one behaviour to test.
 void SwapInFreshEditor() {
     HWND fresh = CreateEditorControl(GetParent(EditControl));
     if (!fresh) return;  // the old editor stays and takes the new text itself

@@ -13,10 +13,6 @@
 #include "resources/resource.h"
 #include "view/view.h"
 
-// A private message of the rich edit control after which its lines may
-// stand elsewhere; the gutter follows it like a scroll.
-constexpr UINT ScrollRelatedMessage = 0x0601;
-
 static void InvalidateGutter() { InvalidateRect(GutterWindow, nullptr, FALSE); }
 
 // Lines one notch scrolls. A system set to scroll a page per notch gets
@@ -158,8 +154,7 @@ static LRESULT HandleEditorMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SETTEXT:
     case WM_PAINT:
     case WM_SETFONT:
-    case WM_VSCROLL:
-    case ScrollRelatedMessage: InvalidateGutter(); return CallEditorControl(window, message, wParam, lParam);
+    case WM_VSCROLL: InvalidateGutter(); return CallEditorControl(window, message, wParam, lParam);
     case WM_MOUSEWHEEL: InvalidateGutter(); return OnMouseWheel(window, wParam);
     case WM_ERASEBKGND: return 1;  // the control paints its whole background itself
     case WM_HSCROLL: return OnHorizontalScroll(window, wParam, lParam);

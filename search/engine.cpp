@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <new>
 
 #include "app/app.h"
 #include "document/document.h"
@@ -144,19 +143,22 @@ void FindPrevious(HWND dialog, const wchar_t* text) {
     SelectMatch(match);
 }
 
-// An empty search text would compare equal to an empty selection and put
-// the replacement at the caret, so it replaces nothing.
+// The control's own matching over one range, as Find Next has it without
+// Match case and Whole word: the one comparison that Replace and Replace
+// All share with Find, whatever letters the control folds.
+bool MatchesWithoutCase(HWND edit, const wchar_t* text, CHARRANGE range) {
+    FINDTEXTEXW find = {};
+    find.chrg = range;
+    find.lpstrText = text;
+    LRESULT at = SendMessageW(edit, EM_FINDTEXTEXW, FR_DOWN, reinterpret_cast<LPARAM>(&find));
+    return at == range.cpMin && find.chrgText.cpMin == range.cpMin && find.chrgText.cpMax == range.cpMax;
+}
+
+// An empty search text would match an empty selection and put the
+// replacement at the caret, so it replaces nothing.
 void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replacement) {
     if (!text[0]) return;
-    CHARRANGE selection = EditorSelection();
-    try {
-        std::wstring selected = SelectedText(EditControl, selection.cpMax - selection.cpMin);
-        if (_wcsicmp(selected.c_str(), text) == 0) {
-            InsertText(EditControl, replacement);
-        }
-    } catch (const std::bad_alloc&) {
-        return;  // a selection too large to copy is left alone
-    }
+    if (MatchesWithoutCase(EditControl, text, EditorSelection())) InsertText(EditControl, replacement);
     FindNext(dialog, text);
 }
 

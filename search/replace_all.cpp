@@ -15,6 +15,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -33,41 +34,100 @@ struct ReplaceAllPlan {
     size_t count = 0;
 };
 
-// The control matches without FR_MATCHCASE by folding A to Z alone (Wine's
-// does; _wcsicmp in the C locale, which Replace compares with, does too).
-static wchar_t FoldCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+// Which letters the control takes as equal without FR_MATCHCASE is its
+// own affair: Wine's folds A to Z alone, Windows' folds other letters too.
+// So matches are first looked for among candidates equal under a folding
+// broad enough for either (each unit upper-cased, then lower-cased, by the
+// system's invariant tables); a candidate that equals the search text
+// with A to Z folded alone is a match for any control, and any other is
+// put to the control itself, over its range, once per spelling.
+static const wchar_t* BroadFoldTable() {
+    static wchar_t table[0x10000];
+    static bool made = false;
+    if (made) return table;
+    for (size_t c = 0; c < 0x10000; ++c) table[c] = static_cast<wchar_t>(c >= L'A' && c <= L'Z' ? c + 32 : c);
+    // U+0000 and the surrogates are left alone: they are no letters, and
+    // one of them could fail a whole range's mapping.
+    const size_t ranges[][2] = {{1, 0xD800}, {0xE000, 0x10000}};
+    std::vector<wchar_t> upper(0x10000);
+    for (const auto& range : ranges) {
+        int count = static_cast<int>(range[1] - range[0]);
+        if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, table + range[0], count, upper.data(),
+                          count, nullptr, nullptr, 0) != count)
+            continue;
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, upper.data(), count, table + range[0], count,
+                      nullptr, nullptr, 0);
+    }
+    made = true;
+    return table;
+}
 
-// Where the folded search text next matches at or after `from`, or npos.
-// The text is folded as it is compared rather than copied folded first.
-static size_t FindFolded(const std::wstring& text, const std::wstring& foldedSearch, size_t from) {
+static wchar_t FoldAsciiCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+
+// Where the broadly folded search text next matches at or after `from`,
+// or npos. The text is folded as it is compared rather than copied first.
+static size_t FindCandidate(const std::wstring& text, const std::wstring& foldedSearch, size_t from,
+                            const wchar_t* fold) {
     const size_t length = foldedSearch.size();
     if (text.size() < length) return std::wstring::npos;
     for (size_t at = from; at + length <= text.size(); ++at) {
-        if (FoldCase(text[at]) != foldedSearch[0]) continue;
+        if (fold[text[at]] != foldedSearch[0]) continue;
         size_t matched = 1;
-        while (matched < length && FoldCase(text[at + matched]) == foldedSearch[matched]) ++matched;
+        while (matched < length && fold[text[at + matched]] == foldedSearch[matched]) ++matched;
         if (matched == length) return at;
     }
     return std::wstring::npos;
 }
 
+// Whether the candidate at `at` matches as Find would match it.
+class MatchJudge {
+public:
+    MatchJudge(HWND edit, const std::wstring& text, const std::wstring& search)
+        : edit_(edit), text_(text), search_(search) {}
+    bool Matches(size_t at) {
+        const size_t length = search_.size();
+        size_t same = 0;
+        while (same < length && FoldAsciiCase(text_[at + same]) == FoldAsciiCase(search_[same])) ++same;
+        if (same == length) return true;
+        std::wstring spelling = text_.substr(at, length);
+        auto known = verdicts_.find(spelling);
+        if (known != verdicts_.end()) return known->second;
+        CHARRANGE range = {static_cast<LONG>(at), static_cast<LONG>(at + length)};
+        bool matches = MatchesWithoutCase(edit_, search_.c_str(), range);
+        verdicts_.emplace(std::move(spelling), matches);
+        return matches;
+    }
+
+private:
+    HWND edit_;
+    const std::wstring& text_;
+    const std::wstring& search_;
+    std::map<std::wstring, bool> verdicts_;
+};
+
 // Each search starts where the previous replacement's text ends, counted
 // with the replacement's length as given: when the control stored it
 // shorter (line breaks), the search starts that much further on.
-static ReplaceAllPlan PlanReplaceAll(const std::wstring& text, const std::wstring& search,
+static ReplaceAllPlan PlanReplaceAll(HWND edit, const std::wstring& text, const std::wstring& search,
                                      const std::wstring& replacement) {
     ReplaceAllPlan plan;
     if (search.empty()) return plan;
     std::wstring stored = NormalizeLineBreaks(replacement);
     size_t skip = replacement.size() - stored.size();
+    const wchar_t* fold = BroadFoldTable();
     std::wstring foldedSearch(search);
-    for (wchar_t& c : foldedSearch) c = FoldCase(c);
+    for (wchar_t& c : foldedSearch) c = fold[c];
+    MatchJudge judge(edit, text, search);
     plan.middle.reserve(text.size());
     size_t from = 0;
     size_t copied = 0;  // the old text is in the plan up to here
     while (from <= text.size()) {
-        size_t at = FindFolded(text, foldedSearch, from);
+        size_t at = FindCandidate(text, foldedSearch, from, fold);
         if (at == std::wstring::npos) break;
+        if (!judge.Matches(at)) {
+            from = at + 1;
+            continue;
+        }
         if (plan.count == 0) {
             plan.first = static_cast<LONG>(at);
         } else {
@@ -178,7 +238,7 @@ void ReplaceAllWithin(const wchar_t* text, const wchar_t* replacement, const Rep
     std::vector<LONG> pieceEnds;
     try {
         std::wstring current = EditorTextAsStored();
-        plan = PlanReplaceAll(current, text, replacement);
+        plan = PlanReplaceAll(EditControl, current, text, replacement);
         if (plan.count > 0) {
             long long breaks = std::count(current.begin() + plan.first, current.begin() + plan.last, L'\r');
             if (breaks > limits.freshEditorAbove &&

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <string>
 
@@ -12,6 +13,9 @@ void TrimSeed(wchar_t* text);                    // drops blanks and line ends a
 WPARAM FindFlags(bool matchCase, bool wholeWord, bool forward);
 void FindNext(HWND dialog, const wchar_t* text);
 void FindPrevious(HWND dialog, const wchar_t* text);
+// Whether the control, matching without regard to case as Find does,
+// finds `text` exactly over the range.
+bool MatchesWithoutCase(HWND edit, const wchar_t* text, CHARRANGE range);
 void ReplaceSelection(HWND dialog, const wchar_t* text, const wchar_t* replacement);
 void GoToLine(int line);
 // At most `length` characters of the text (EM_GETTEXTEX with `flags`, UTF-16).

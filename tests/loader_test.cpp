@@ -258,6 +258,12 @@ TEST_F(Loader, ReplacesTheTextQuietly) {
 // the control makes of the file.
 TEST_F(Loader, ALargeTextFindsItsScrollBarsInPlace) {
     StartApp();
+    // Only a control that walks its paragraphs, as Wine's does, lays all its text out again on a resize.
+    bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    ASSERT_TRUE(ControlWalksItsParagraphs() || !underWine)
+        << "the start-up measurement missed Wine's control";
+    if (!ControlWalksItsParagraphs())
+        GTEST_SKIP() << "the control keeps an array of its lines: no stand-in text";
     std::string shortLines, oneLongLine;
     for (int i = 0; i < 3000; ++i) shortLines += "line " + std::to_string(i) + " of a large file\r\n";
     oneLongLine = shortLines + std::string(3000, 'w') + "\r\n" + shortLines;

@@ -5,6 +5,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "print/print.h"
 #include "resources/resource.h"
@@ -238,6 +240,34 @@ TEST_F(RichTextCopy, IsBlackOnWhiteWhateverTheTheme) {
     EXPECT_EQ(format.dwEffects & (CFE_AUTOCOLOR | CFE_AUTOBACKCOLOR), 0u);
     EXPECT_EQ(format.crTextColor, RGB(0, 0, 0));
     EXPECT_EQ(format.crBackColor, RGB(255, 255, 255));
+}
+
+// The pages are laid out over character positions, where a line break
+// counts once: a range to a count of CR LF pairs would end past the text.
+static CHARRANGE FirstFormatRange = {-1, -1};
+static LRESULT CALLBACK RecordFormatRange(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR) {
+    if (message == EM_FORMATRANGE && lParam && FirstFormatRange.cpMin < 0)
+        FirstFormatRange = reinterpret_cast<FORMATRANGE*>(lParam)->chrg;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(RichTextCopy, PagesAreLaidOutToTheLastCharacter) {
+    StartApp();
+    SetEditorText(L"one\r\ntwo\r\n\r\nthree");
+    TransferBuffer copy = ExportRichText(EditControl, false);
+    ImportRichText(HiddenEditControl, copy);
+    SetWindowSubclass(HiddenEditControl, RecordFormatRange, 1, 0);
+    HDC metafile = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    PrintCopyPages(metafile, HiddenEditControl);
+    DeleteEnhMetaFile(CloseEnhMetaFile(metafile));
+    RemoveWindowSubclass(HiddenEditControl, RecordFormatRange, 1);
+    std::wstring text = WindowText(HiddenEditControl);
+    ASSERT_NE(text.find(L"\r\n"), std::wstring::npos);
+    EXPECT_EQ(FirstFormatRange.cpMin, 0);
+    EXPECT_EQ(FirstFormatRange.cpMax,
+              static_cast<LONG>(text.size() - std::count(text.begin(), text.end(), L'\n')))
+        << Visible(text);
 }
 
 // ---- Pagination of plain text -------------------------------------------

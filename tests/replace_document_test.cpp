@@ -12,6 +12,7 @@
 #include "dialog_watcher.h"
 #include "document/document.h"
 #include "resources/resource.h"
+#include "search/search.h"
 #include "view/view.h"
 
 namespace {
@@ -212,4 +213,45 @@ TEST_F(ReplaceDocument, ASmallDocumentKeepsItsEditor) {
     EXPECT_EQ(EditControl, first);
     EXPECT_EQ(EditorText(), L"other words");
     EXPECT_EQ(StatusPartText(3).rfind(L" 11 chars", 0), 0u) << Narrow(StatusPartText(3));
+}
+
+// WM_SETFOCUS that reaches an editor no longer in EditControl's place or
+// no longer shown: the focus went through it on its way to the fresh one.
+static int FocusToPutAsideEditors = 0;
+static LRESULT CALLBACK CountFocusToPutAside(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR) {
+    if (message == WM_SETFOCUS && (window != EditControl || !IsWindowVisible(window)))
+        ++FocusToPutAsideEditors;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The focus goes from the old editor straight to the fresh one.
+TEST_F(ReplaceDocument, TheFocusGoesStraightToTheFreshEditor) {
+    StartApp();
+    struct Row {
+        const char* name;
+        std::function<void()> replace;
+    } rows[] = {
+        {"New", [] { SendCommand(IDM_FILE_NEW); }},
+        {"Open", [] { OpenThroughTheDialog(WriteScratch(L"small.txt", "small")); }},
+        {"Replace All",
+         [] {
+             ReplaceAllWithin(L"line", L"row", {MaxBreaksPerEdit, MaxEditsPerReplaceAll, 100});
+         }},
+    };
+    for (const Row& row : rows) {
+        ClearModified();
+        OpenLarge();
+        HWND old = EditControl;
+        SetFocus(old);
+        ASSERT_EQ(GetFocus(), old) << row.name;
+        FocusToPutAsideEditors = 0;
+        SetWindowSubclass(old, CountFocusToPutAside, 1, 0);
+        row.replace();
+        PumpMessages();
+        EXPECT_NE(EditControl, old) << row.name;
+        EXPECT_EQ(GetFocus(), EditControl) << row.name;
+        EXPECT_EQ(FocusToPutAsideEditors, 0) << row.name;
+        if (IsWindow(old)) RemoveWindowSubclass(old, CountFocusToPutAside, 1);
+    }
 }

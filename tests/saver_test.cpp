@@ -5,6 +5,8 @@
 #include <dlgs.h>
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "dialog_watcher.h"
 #include "document/document.h"
@@ -423,6 +425,30 @@ TEST_F(Saver, ReadOnlyTarget) {
     TypeAndSync(L"new ");
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     SaveAndExpectFailure(path);
+    ExpectOldFileAlone(path, old);
+}
+
+// A control that copies fewer characters than it counted (the copy fails
+// part way): the save must not put the cut-off text in the file's place.
+static LRESULT CALLBACK CopyTwoCharacters(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR) {
+    if (message != EM_GETTEXTEX) return DefSubclassProc(window, message, wParam, lParam);
+    GETTEXTEX cut = *reinterpret_cast<GETTEXTEX*>(wParam);
+    cut.cb = std::min<DWORD>(cut.cb, 3 * sizeof(wchar_t));
+    return DefSubclassProc(window, message, reinterpret_cast<WPARAM>(&cut), lParam);
+}
+
+TEST_F(Saver, ATextCopyThatFallsShortFailsTheSave) {
+    StartApp();
+    std::string old =
+        B("\xFF\xFEo\x00l\x00"
+          "d\x00");
+    std::wstring path = WriteScratch(L"target.txt", old);
+    OpenAsDocument(path);
+    TypeAndSync(L"new ");
+    ASSERT_TRUE(SetWindowSubclass(EditControl, CopyTwoCharacters, 1, 0));
+    SaveAndExpectFailure(path);
+    RemoveWindowSubclass(EditControl, CopyTwoCharacters, 1);
     ExpectOldFileAlone(path, old);
 }
 

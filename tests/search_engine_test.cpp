@@ -19,14 +19,14 @@ namespace {
 
 // The text as the control holds it: paragraphs end in a lone CR, so an
 // index is a character position.
-std::wstring StoredText() {
+std::wstring StoredText(HWND edit = EditControl) {
     GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    LRESULT length = SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0);
+    LRESULT length = SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0);
     std::wstring text(length + 1, L'\0');
     GETTEXTEX request = {};
     request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     request.codepage = 1200;
-    text.resize(SendMessageW(EditControl, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+    text.resize(SendMessageW(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
                              reinterpret_cast<LPARAM>(text.data())));
     return text;
 }
@@ -87,6 +87,39 @@ void ReplaceAllMatchByMatch(const std::wstring& search, const std::wstring& repl
         find.chrg = {find.chrgText.cpMin + static_cast<LONG>(replacement.size()), -1};
     }
 }
+
+// Find without Match case and Whole word in a control that folds every
+// letter (Windows' folds non-ASCII letters, Wine's A to Z alone): the
+// forward search of EM_FINDTEXTEXW answered from the text, compared unit by
+// unit with the system's ordinal case-blind comparison. Other searches go
+// to the control.
+LRESULT CALLBACK FindFoldingEveryLetter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR) {
+    if (message != EM_FINDTEXTEXW || wParam != FR_DOWN)
+        return DefSubclassProc(window, message, wParam, lParam);
+    FINDTEXTEXW& find = *reinterpret_cast<FINDTEXTEXW*>(lParam);
+    std::wstring text = StoredText(window);
+    LONG length = lstrlenW(find.lpstrText);
+    LONG end = find.chrg.cpMax < 0 ? static_cast<LONG>(text.size()) : find.chrg.cpMax;
+    for (LONG at = find.chrg.cpMin; length > 0 && at + length <= end; ++at) {
+        if (CompareStringOrdinal(text.c_str() + at, length, find.lpstrText, length, TRUE) == CSTR_EQUAL) {
+            find.chrgText = {at, at + length};
+            return at;
+        }
+    }
+    return -1;
+}
+
+// The two kinds of control a search must agree with; the folding one is
+// put over whatever editor is EditControl when Use is called.
+struct SearchControl {
+    const char* name;
+    bool foldsEveryLetter;
+    void Use() const {
+        if (foldsEveryLetter) SetWindowSubclass(EditControl, FindFoldingEveryLetter, 1, 0);
+    }
+};
+const SearchControl SearchControls[] = {{"the control", false}, {"a control folding every letter", true}};
 
 // Counts what the main window hears from the editor while it lives.
 struct EditorNotifications {
@@ -246,6 +279,35 @@ TEST_F(SearchEngine, OptionsComeFromTheAskingDialog) {
 
 // ---- Replace
 
+// Replace takes the selection when Find, without Match case, would select it.
+TEST_F(SearchEngine, ReplaceTakesWhatFindMatches) {
+    StartApp();
+    AskingDialog asker;
+    BoxCatcher boxes;
+    struct Row {
+        std::wstring selected, search;
+    } rows[] = {
+        {L"Foo", L"fOO"},
+        {L"\x00C9lan", L"\x00E9LAN"},
+        {L"\x03A9mega", L"\x03C9mega"},
+        {L"\x1E9E", L"\x00DF"},
+        {L"Foo", L"fo"},
+    };
+    for (const SearchControl& control : SearchControls) {
+        for (const Row& row : rows) {
+            SetEditorText(row.selected + L" x");
+            control.Use();
+            FINDTEXTEXW find = {{0, -1}, row.search.c_str(), {0, 0}};
+            SendMessageW(EditControl, EM_FINDTEXTEXW, FR_DOWN, reinterpret_cast<LPARAM>(&find));
+            bool findSelects = find.chrgText.cpMin == 0 && find.chrgText.cpMax == LONG(row.selected.size());
+            Select(0, static_cast<LONG>(row.selected.size()));
+            ReplaceSelection(asker, row.search.c_str(), L"#");
+            EXPECT_EQ(EditorText() == L"# x", findSelects)
+                << control.name << ": " << Narrow(row.selected) << " / " << Narrow(row.search);
+        }
+    }
+}
+
 TEST_F(SearchEngine, ReplaceComparesWithoutCaseEvenWithMatchCase) {
     StartApp();
     AskingDialog asker;
@@ -340,6 +402,10 @@ TEST_F(SearchEngine, ReplaceAllMatchesTheMatchByMatchLoop) {
         {L"xabcabcx", L"abc", L""},
         {L"FoO foo FOO fOo", L"foo", L"Bar"},  // mixed case
         {L"\x00C9t\x00E9 \x00E9t\x00E9 \x00C9T\x00C9", L"\x00E9t\x00E9", L"x"},
+        {L"\x00C9lan \x00E9lan \x00C9LAN elan", L"\x00E9lan", L"x"},
+        {L"\x03A9mega \x03C9MEGA \x03C9mega", L"\x03C9mega", L"x"},
+        {L"\x0414\x0430 \x0434\x0410", L"\x0434\x0430", L"x"},
+        {L"\x1E9E \x00DF ss", L"\x00DF", L"x"},  // capital and small sharp s: no simple case pair
         {L"line one\r\nline two\r\n\r\nline", L"LINE", L"L"},
         {L"a\r\nb\r\nc", L"\r", L"-"},  // a paragraph end is searchable as CR
         {L"a\r\nb", L"\n", L"-"},       // but never as LF
@@ -351,29 +417,35 @@ TEST_F(SearchEngine, ReplaceAllMatchesTheMatchByMatchLoop) {
         {L"short", L"longer than the text", L"y"},
         {L"", L"a", L"b"},
     };
-    for (const Row& row : rows) {
-        SetEditorText(row.text);
-        Select(1, 2);
-        ReplaceAllMatchByMatch(row.search, row.replacement);
-        std::wstring expectedText = StoredText();
-        Range expectedSelection = Selection();
-
-        // Also in pieces of one and two lines, as a document of many thousand
-        // lines is done in place, in pieces made larger to stay within two
-        // edits, and in a fresh editor, as a longer span is done.
-        for (ReplaceAllLimits limits : {ReplaceAllLimits{MaxBreaksPerEdit, MaxEditsPerReplaceAll, INT_MAX},
-                                        ReplaceAllLimits{1, 100, INT_MAX}, ReplaceAllLimits{2, 100, INT_MAX},
-                                        ReplaceAllLimits{1, 2, INT_MAX}, ReplaceAllLimits{1, 1, INT_MAX},
-                                        ReplaceAllLimits{MaxBreaksPerEdit, MaxEditsPerReplaceAll, -1}}) {
-            std::string name = Narrow(row.text + L" / " + row.search + L" / " + row.replacement) +
-                               " in pieces of " + std::to_string(limits.maxBreaksPerEdit) + ", at most " +
-                               std::to_string(limits.maxEdits) +
-                               (limits.freshEditorAbove < 0 ? ", in a fresh editor" : "");
+    for (const SearchControl& control : SearchControls) {
+        for (const Row& row : rows) {
             SetEditorText(row.text);
+            control.Use();
             Select(1, 2);
-            ReplaceAllWithin(row.search.c_str(), row.replacement.c_str(), limits);
-            EXPECT_EQ(StoredText(), expectedText) << name;
-            EXPECT_EQ(Selection(), expectedSelection) << name;
+            ReplaceAllMatchByMatch(row.search, row.replacement);
+            std::wstring expectedText = StoredText();
+            Range expectedSelection = Selection();
+
+            // Also in pieces of one and two lines, as a document of many thousand
+            // lines is done in place, in pieces made larger to stay within two
+            // edits, and in a fresh editor, as a longer span is done.
+            for (ReplaceAllLimits limits :
+                 {ReplaceAllLimits{MaxBreaksPerEdit, MaxEditsPerReplaceAll, INT_MAX},
+                  ReplaceAllLimits{1, 100, INT_MAX}, ReplaceAllLimits{2, 100, INT_MAX},
+                  ReplaceAllLimits{1, 2, INT_MAX}, ReplaceAllLimits{1, 1, INT_MAX},
+                  ReplaceAllLimits{MaxBreaksPerEdit, MaxEditsPerReplaceAll, -1}}) {
+                std::string name = std::string(control.name) + ": " +
+                                   Narrow(row.text + L" / " + row.search + L" / " + row.replacement) +
+                                   " in pieces of " + std::to_string(limits.maxBreaksPerEdit) + ", at most " +
+                                   std::to_string(limits.maxEdits) +
+                                   (limits.freshEditorAbove < 0 ? ", in a fresh editor" : "");
+                SetEditorText(row.text);
+                control.Use();
+                Select(1, 2);
+                ReplaceAllWithin(row.search.c_str(), row.replacement.c_str(), limits);
+                EXPECT_EQ(StoredText(), expectedText) << name;
+                EXPECT_EQ(Selection(), expectedSelection) << name;
+            }
         }
     }
 }

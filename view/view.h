@@ -65,6 +65,9 @@ int SetGutterWidthForLines(HWND window, int lines);  // the same for a known cou
 // visible_lines.cpp: how the gutter and the status bar learn where the
 // visible display lines are, chosen once from what the control's answers cost.
 void ChooseLineReading();
+// What that measurement found: a control with no array of its lines, which
+// walks its paragraphs from the top for each answer (Wine's).
+bool ControlWalksItsParagraphs();
 
 // status_bar.cpp
 void UpdateStatusBar();

@@ -14,6 +14,7 @@
 #include "view/wrap_model.h"
 
 LineReading VisibleLineReading = LineReading::AskEachLine;
+static bool WalksParagraphs = false;
 
 namespace {
 
@@ -125,9 +126,11 @@ void ChooseLineReading() {
     SendMessageW(probe, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     LONGLONG second = QuickestLineIndex(probe, 1), last = QuickestLineIndex(probe, ProbeLines - 1);
     DestroyWindow(probe);
-    VisibleLineReading = last > std::max<LONGLONG>(second, 1) * SlowerAtTheEnd ? LineReading::FromIndex
-                                                                               : LineReading::AskEachLine;
+    WalksParagraphs = last > std::max<LONGLONG>(second, 1) * SlowerAtTheEnd;
+    VisibleLineReading = WalksParagraphs ? LineReading::FromIndex : LineReading::AskEachLine;
 }
+
+bool ControlWalksItsParagraphs() { return WalksParagraphs; }
 
 // One answer of the control confirms the lines read from the index: had
 // any of them been predicted wrong, the last would stand elsewhere.
