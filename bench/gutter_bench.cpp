@@ -23,7 +23,6 @@
 #include "app/app.h"
 #include "bench_support.h"
 #include "document/document.h"
-#include "view/editor_lines.h"
 #include "view/view.h"
 
 namespace {

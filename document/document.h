@@ -45,6 +45,11 @@ size_t NarrowAsciiInPlace(wchar_t* text, size_t count);
 std::wstring NormalizeLineBreaks(std::wstring_view text);
 size_t NormalizeLineBreaksInPlace(std::wstring& text);
 
+// editor_text.cpp: the editor's character count, where a line break counts
+// one as it does in positions, and the text between two positions.
+LONG CharacterCount(HWND edit);
+std::wstring ReadText(HWND edit, LONG from, LONG to);
+
 // plain_text_input.cpp: text put at the editor's selection, its line
 // breaks normalised, as one undoable step; the clipboard's Unicode text.
 void InsertText(HWND edit, std::wstring_view text);

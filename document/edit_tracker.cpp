@@ -13,7 +13,6 @@
 #include <string>
 
 #include "app/app.h"
-#include "view/editor_lines.h"
 #include "view/view.h"
 
 namespace {

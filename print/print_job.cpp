@@ -5,6 +5,7 @@
 
 #include <richedit.h>
 
+#include "document/document.h"
 #include "print/scoped_gdi.h"
 #include "view/view.h"
 
@@ -37,20 +38,14 @@ static void PrintCopyAsPlainText(HDC printer, HWND copy, const RECT& areaTwips) 
                         TwipsToDevicePixels(printer, areaTwips));
 }
 
-// In character positions, where a line break counts once; WM_GETTEXTLENGTH
-// counts it as CR LF, so a range to it would end past the text.
-static LONG CharacterCountOf(HWND control) {
-    GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    return static_cast<LONG>(
-        SendMessageW(control, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0));
-}
-
 // Each page is measured (wParam 0) and then drawn (wParam 1) over the same
 // range; the measured end is where the next page starts.
 void PrintCopyPages(HDC printer, HWND copy) {
     RECT area = TextRectangleOfPrinter(printer);
     FORMATRANGE range = {printer, printer, area, area, {0, 0}};
-    LONG length = CharacterCountOf(copy);
+    // In positions a line break counts once; WM_GETTEXTLENGTH counts it as
+    // CR LF, so a range to it would end past the text.
+    LONG length = CharacterCount(copy);
     for (LONG start = 0; start < length;) {
         range.chrg = {start, length};
         LONG next =

@@ -133,7 +133,7 @@ void FindPrevious(HWND dialog, const wchar_t* text) {
     LONG start = EditorSelection().cpMin;
     CHARRANGE match = SearchEditor(text, start > 0 ? start - 1 : 0, flags);
     if (match.cpMin < 0) {
-        int length = GetWindowTextLengthW(EditControl);
+        LONG length = CharacterCount(EditControl);
         if (length > 0) match = SearchEditor(text, length, flags);
     }
     if (match.cpMin < 0) {

@@ -145,10 +145,9 @@ static ReplaceAllPlan PlanReplaceAll(HWND edit, const std::wstring& text, const 
 // The text with paragraph ends as single CRs, so that its indices are the
 // control's character positions.
 static std::wstring EditorTextAsStored() {
-    GETTEXTLENGTHEX measure = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    LRESULT length = SendMessageW(EditControl, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&measure), 0);
+    LONG length = CharacterCount(EditControl);
     if (length <= 0) return std::wstring();
-    return ReadTextEx(EditControl, static_cast<LONG>(length), GT_DEFAULT);
+    return ReadTextEx(EditControl, length, GT_DEFAULT);
 }
 
 // How many line ends a piece may hold so that a span of `breaks` takes at most

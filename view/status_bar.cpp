@@ -14,7 +14,6 @@
 #include "app/app.h"
 #include "document/document.h"
 #include "resources/resource.h"
-#include "view/editor_lines.h"
 #include "view/gdi_scope.h"
 #include "view/visible_lines.h"
 

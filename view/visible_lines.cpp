@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "document/document.h"
 #include "view/editor_lines.h"
 #include "view/view.h"
 #include "view/wrap_model.h"
