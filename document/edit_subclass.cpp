@@ -72,7 +72,15 @@ static std::wstring DroppedFileName(HDROP drop, UINT index) {
 // kept; a prompt the user aborts ends the whole drop.
 // A file that replaced a large text has put a fresh editor in this one's
 // place; the files after it go to that one.
+// The drop's memory is given back however the loads end, a failed
+// allocation among them.
+struct DropFinisher {
+    HDROP drop;
+    ~DropFinisher() { DragFinish(drop); }
+};
+
 static LRESULT OnDropFiles(HDROP drop) {
+    DropFinisher finisher{drop};
     UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         std::wstring path = DroppedFileName(drop, i);
@@ -84,7 +92,6 @@ static LRESULT OnDropFiles(HDROP drop) {
         SetDocumentPath(path.c_str());
         ClearModified();  // also writes the title "Tavilo - <name>"
     }
-    DragFinish(drop);
     return 0;
 }
 
