@@ -475,6 +475,12 @@ const std::vector<Step>& Steps() {
         {"undo", [] { Command(IDM_EDIT_UNDO); }},
         {"undo again", [] { Command(IDM_EDIT_UNDO); }},
         {"redo", [] { Command(IDM_EDIT_REDO); }},
+        {"undo of an Enter, the caret moved away",
+         [] {
+             KeysInView(2, 1, VK_RETURN, 1, false);
+             CaretInView(8, 1);
+             Command(IDM_EDIT_UNDO);
+         }},
         {"a change not seen coming (a drop)",
          [] { ChangeUnseen(Start(FirstVisible() + 2), L"dropped\rtext "); }},
         {"Replace All", [] { ReplaceAll(L"e", L"E\r\n"); }},
