@@ -78,28 +78,6 @@ bool PlaceLines(const std::vector<LONG>& starts, size_t anchor, LONG anchorTop, 
     return !lines->empty() && !moreBelow;
 }
 
-// With word wrap off display line d is paragraph d and the height is
-// uniform: the first character's top, which costs nothing to ask, tells
-// which paragraph is the first visible one, and one answer about the last
-// line confirms them all.
-bool FromScrollPosition(HWND edit, const ParagraphIndex& index, View view, LONG scrolled,
-                        std::vector<VisibleLine>* lines) {
-    LONG height = UniformLineHeight(edit, index);
-    if (height <= 0) return false;
-    int first = std::clamp(static_cast<int>((view.top - scrolled) / height), 0, index.Count() - 1);
-    std::vector<LONG> starts;
-    for (int paragraph = first;
-         paragraph < index.Count() && static_cast<int>(starts.size()) <= RowsIn(view, height) + 1;
-         ++paragraph)
-        starts.push_back(index.ParagraphStart(paragraph));
-    size_t shown = 0;
-    return PlaceLines(starts, 0, scrolled + first * height, height, view, false,
-                      first + static_cast<int>(starts.size()) < index.Count(), lines, &shown) &&
-           shown == 0 && TopOf(edit, lines->back().start) == lines->back().top;
-}
-
-// ---- With word wrap on ----
-
 // How much text is read at once, on each side of the caret.
 constexpr LONG TextPiece = 16384;
 
@@ -120,20 +98,23 @@ int LastParagraphFor(const ParagraphIndex& index, int first, int rows) {
     return last;
 }
 
+// A paragraph too long for the model is not read for nothing; with word
+// wrap off, neither is a long text that only a following reading needs.
 bool ReadParagraphs(HWND edit, const ParagraphIndex& index, int first, int last, TextWindow* window) {
     *window = {first, last, index.ParagraphStart(first), std::wstring()};
-    // A paragraph too long for the model is not read for nothing.
-    for (int paragraph = first; paragraph <= last; ++paragraph)
-        if (ParagraphEnd(index, paragraph) - index.ParagraphStart(paragraph) > WrapModelLength) return false;
     LONG to = std::min(ParagraphEnd(index, last) + 1, index.Length());
+    if (!Autowrap && to - window->from > 2 * TextPiece) return false;
+    for (int paragraph = first; Autowrap && paragraph <= last; ++paragraph)
+        if (ParagraphEnd(index, paragraph) - index.ParagraphStart(paragraph) > WrapModelLength) return false;
     window->text = ReadText(edit, window->from, to);
     return window->End() == to;
 }
 
-// What a reading found; with word wrap on also where, so that the next one
-// can follow the edits made since instead of asking the control.
+// What a reading found, and where, so that the next one can follow the
+// edits made since instead of asking the control.
 struct LinesFound {
     std::vector<VisibleLine> lines;
+    bool hasText = false;      // the window's text was read
     TextWindow window;         // from the paragraph of the first visible line
     std::vector<LONG> starts;  // of all the window's lines
     size_t firstLine = 0;      // the first visible among them
@@ -167,6 +148,10 @@ bool PredictStarts(HWND edit, const ParagraphIndex& index, const TextWindow& win
     };
     for (int paragraph = window.first; paragraph <= window.last; ++paragraph) {
         LONG from = index.ParagraphStart(paragraph), to = ParagraphEnd(index, paragraph);
+        if (!Autowrap) {
+            starts->push_back(from);
+            continue;
+        }
         bool kept = to - window.from < static_cast<LONG>(same);
         bool keptAtEnd = from - window.from > static_cast<LONG>(now.size() - sameAtEnd);
         if (kept || keptAtEnd || (waiting >= 0 && to - index.ParagraphStart(waiting) > WrapModelLength)) {
@@ -216,7 +201,7 @@ bool Place(const ParagraphIndex& index, const TextWindow& window, const std::vec
     found->window = window;
     found->window.first = index.ParagraphOf(starts[first]);
     found->window.from = index.ParagraphStart(found->window.first);
-    found->window.text.erase(0, found->window.from - window.from);
+    found->window.text.erase(0, std::min<size_t>(found->window.from - window.from, window.text.size()));
     size_t paragraphLine = LineHolding(starts, found->window.from);
     found->starts.assign(starts.begin() + paragraphLine, starts.end());
     found->firstLine = first - paragraphLine;
@@ -264,6 +249,7 @@ bool Patch(const ParagraphIndex::Edit& edit, LONG length, TextWindow* window) {
 // line higher than it was.
 bool FollowEdits(HWND edit, const ParagraphIndex& index, View view, const LinesFound& last,
                  const std::vector<ParagraphIndex::Edit>& edits, LinesFound* found) {
+    if (!last.hasText) return false;
     TextWindow window = last.window;
     LONG length = index.Length();
     for (const ParagraphIndex::Edit& e : edits) length += e.removed - e.insertedLength;
@@ -279,11 +265,31 @@ bool FollowEdits(HWND edit, const ParagraphIndex& index, View view, const LinesF
         !PredictStarts(edit, index, window, &starts, &last) || last.firstLine >= starts.size() ||
         !Place(index, window, starts, last.firstLine, last.lines.front().top, last.height, view, found))
         return false;
+    found->hasText = true;
     found->lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
     if (found->lineCount - last.lineCount != static_cast<int>(starts.size() - last.starts.size()))
         return false;
     return OnlySeenCharacters(last, *found) ||
            TopOf(edit, found->lines.back().start) == found->lines.back().top;
+}
+
+// With word wrap off display line d is paragraph d and the height is
+// uniform: the first character's top, which costs nothing to ask, tells
+// which paragraph is the first visible one, and one answer about the last
+// line confirms them all. The text in view is read for the next reading.
+bool FromScrollPosition(HWND edit, const ParagraphIndex& index, View view, LONG scrolled, LinesFound* found) {
+    LONG height = UniformLineHeight(edit, index);
+    if (height <= 0) return false;
+    int first = std::clamp(static_cast<int>((view.top - scrolled) / height), 0, index.Count() - 1);
+    TextWindow window = {first, std::min(index.Count() - 1, first + RowsIn(view, height)),
+                         index.ParagraphStart(first)};
+    std::vector<LONG> starts;
+    if (!PredictStarts(edit, index, window, &starts) ||
+        !Place(index, window, starts, 0, scrolled + first * height, height, view, found) ||
+        found->firstLine != 0 || TopOf(edit, found->lines.back().start) != found->lines.back().top)
+        return false;
+    found->hasText = ReadParagraphs(edit, index, window.first, window.last, &found->window);
+    return true;
 }
 
 // From the caret's line, with the text about the caret's paragraph: one
@@ -304,6 +310,7 @@ bool FromCaret(HWND edit, const ParagraphIndex& index, View view, LinesFound* fo
         !PredictStarts(edit, index, window, &starts) ||
         !Place(index, window, starts, LineHolding(starts, caret.position), caret.top, height, view, found))
         return false;
+    found->hasText = true;
     const VisibleLine &top = found->lines.front(), &bottom = found->lines.back();
     return TopOf(edit, top.start) == top.top &&
            (bottom.start <= caret.position || TopOf(edit, bottom.start) == bottom.top);
@@ -333,6 +340,7 @@ bool FromFirstLine(HWND edit, const ParagraphIndex& index, View view, LinesFound
              last + 1 < index.Count());
     size_t anchor = LineHolding(starts, firstStart);
     // The model must break where the control broke the first line.
+    found->hasText = true;
     return starts[anchor] == firstStart && Place(index, window, starts, anchor, top, height, view, found) &&
            TopOf(edit, found->lines.back().start) == found->lines.back().top;
 }
@@ -402,13 +410,12 @@ std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index
         bool same = Last.edit == edit && Last.wrap == Autowrap && Last.scrolled == reading.scrolled &&
                     SameWrapLayout(Last.layout, reading.layout) && index.EditsSince(Last.revision, &edits);
         if (same && edits.empty()) return Last.found.lines;
-        bool read = Autowrap ? (same && FollowEdits(edit, index, view, Last.found, edits, &reading.found)) ||
-                                   FromCaret(edit, index, view, &reading.found) ||
-                                   FromFirstLine(edit, index, view, &reading.found)
-                             : FromScrollPosition(edit, index, view, reading.scrolled, &reading.found.lines);
+        bool read = (same && FollowEdits(edit, index, view, Last.found, edits, &reading.found)) ||
+                    (Autowrap ? FromCaret(edit, index, view, &reading.found) ||
+                                    FromFirstLine(edit, index, view, &reading.found)
+                              : FromScrollPosition(edit, index, view, reading.scrolled, &reading.found));
         if (read) {
-            if (Autowrap)
-                reading.found.lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+            reading.found.lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
             Last = std::move(reading);
             return Last.found.lines;
         }
