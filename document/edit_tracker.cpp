@@ -136,7 +136,7 @@ bool FollowUndo(HWND edit, TrackedEditor& tracked, LONG change) {
     return marks == index.ParagraphOf(to) - index.ParagraphOf(from);
 }
 
-enum class Change { None, Edit, WholeText, Unknown };
+enum class Change { None, Edit, Undo, WholeText, Unknown };
 
 // What a message does to the text. Keys other than these move the caret
 // or the view; Ctrl+Z and Ctrl+Y come through RunTrackedUndo.
@@ -195,30 +195,12 @@ const ParagraphIndex* EditorParagraphs(HWND edit) {
     return &tracked->index;
 }
 
-LRESULT RunTrackedUndo(HWND edit, UINT message) {
-    TrackedEditor* tracked = Find(edit);
-    if (!tracked || tracked->depth > 0) return CallEditorControl(edit, message, 0, 0);
-    bool staleBefore = tracked->stale;
-    LONG length = CharacterCount(edit);
-    ++tracked->depth;
-    LRESULT result = CallEditorControl(edit, message, 0, 0);
-    tracked = Find(edit);
-    if (!tracked) return result;
-    --tracked->depth;
-    if (staleBefore || tracked->stale || !FollowUndo(edit, *tracked, CharacterCount(edit) - length))
-        tracked->stale = true;
-    else
-        CheckAgainstControl(edit, *tracked);
-    return result;
-}
-
 // Only the outermost tracked message of an editor updates its index: a
 // paste that inserts through EM_REPLACESEL is one edit.
-LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                   LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
+static LRESULT RunChange(HWND edit, Change change, UINT message, WPARAM wParam, LPARAM lParam,
+                         LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
     TrackedEditor* tracked = Find(edit);
-    Change change = tracked && tracked->depth == 0 ? ChangeOf(message, wParam, lParam) : Change::None;
-    if (change == Change::None) return run(edit, message, wParam, lParam);
+    if (!tracked || tracked->depth > 0 || change == Change::None) return run(edit, message, wParam, lParam);
     bool staleBefore = tracked->stale;
     tracked->selection = ReadSelection(edit);
     tracked->length = CharacterCount(edit);
@@ -233,8 +215,24 @@ LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
         if (!staleBefore && !tracked->stale)
             FollowEdit(edit, *tracked, message == WM_CHAR ? static_cast<wchar_t>(wParam) : 0);
         break;
+    case Change::Undo:
+        if (staleBefore || tracked->stale ||
+            !FollowUndo(edit, *tracked, CharacterCount(edit) - tracked->length))
+            tracked->stale = true;
+        else
+            CheckAgainstControl(edit, *tracked);
+        break;
     case Change::WholeText: FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam)); break;
     default: tracked->stale = true; break;
     }
     return result;
+}
+
+LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
+    return RunChange(edit, ChangeOf(message, wParam, lParam), message, wParam, lParam, run);
+}
+
+LRESULT RunTrackedUndo(HWND edit, UINT message) {
+    return RunChange(edit, Change::Undo, message, 0, 0, CallEditorControl);
 }

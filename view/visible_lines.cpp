@@ -19,26 +19,25 @@ LineReading VisibleLineReading = LineReading::AskEachLine;
 
 namespace {
 
-int FirstVisibleLine(HWND edit) { return static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0)); }
-
 // Where lines can be seen: a line is visible while its bottom is below the
 // formatting rectangle's top (the first visible line may stand partly above
 // it), down to the bottom of the text area.
 struct View {
-    LONG top, bottom;
+    LONG left, top, bottom;
 };
 
 View ReadView(HWND edit) {
     RECT format = {}, client = {};
     SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     GetClientRect(edit, &client);
-    return {format.top, client.bottom};
+    return {format.left, format.top, client.bottom};
 }
 
 std::vector<VisibleLine> AskEachLine(HWND edit, LONG bottom) {
     std::vector<VisibleLine> lines;
     int count = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-    for (int line = FirstVisibleLine(edit); line < count; ++line) {
+    for (int line = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0)); line < count;
+         ++line) {
         LONG start = LineStart(edit, line);
         if (start < 0) break;
         lines.push_back({start, TopOf(edit, start)});
@@ -78,7 +77,7 @@ bool PlaceLines(const std::vector<LONG>& starts, size_t anchor, LONG anchorTop, 
     return !lines->empty() && !moreBelow;
 }
 
-// How much text is read at once, on each side of the caret.
+// How much text is read at once.
 constexpr LONG TextPiece = 16384;
 
 // Whole paragraphs of the text, each with its mark.
@@ -103,9 +102,13 @@ int LastParagraphFor(const ParagraphIndex& index, int first, int rows) {
 bool ReadParagraphs(HWND edit, const ParagraphIndex& index, int first, int last, TextWindow* window) {
     *window = {first, last, index.ParagraphStart(first), std::wstring()};
     LONG to = std::min(ParagraphEnd(index, last) + 1, index.Length());
-    if (!Autowrap && to - window->from > 2 * TextPiece) return false;
-    for (int paragraph = first; Autowrap && paragraph <= last; ++paragraph)
-        if (ParagraphEnd(index, paragraph) - index.ParagraphStart(paragraph) > WrapModelLength) return false;
+    if (!Autowrap) {
+        if (to - window->from > 2 * TextPiece) return false;
+    } else {
+        for (int paragraph = first; paragraph <= last; ++paragraph)
+            if (ParagraphEnd(index, paragraph) - index.ParagraphStart(paragraph) > WrapModelLength)
+                return false;
+    }
     window->text = ReadText(edit, window->from, to);
     return window->End() == to;
 }
@@ -172,23 +175,6 @@ bool PredictStarts(HWND edit, const ParagraphIndex& index, const TextWindow& win
 // The line holding `position`: the last that starts at or before it.
 size_t LineHolding(const std::vector<LONG>& starts, LONG position) {
     return std::upper_bound(starts.begin(), starts.end(), position) - starts.begin() - 1;
-}
-
-// The caret, where the control keeps it at the insertion point of an empty
-// selection, its top its line's. Under Wine it is not always moved with a
-// scroll, so it serves only as a guess that answers of the control confirm.
-struct Caret {
-    LONG position = -1, top = 0;
-};
-
-bool ReadCaret(HWND edit, Caret* caret) {
-    GUITHREADINFO thread = {sizeof(thread)};
-    if (!GetGUIThreadInfo(GetCurrentThreadId(), &thread) || thread.hwndCaret != edit) return false;
-    CHARRANGE selection = {};
-    SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    if (selection.cpMin != selection.cpMax) return false;
-    *caret = {selection.cpMin, thread.rcCaret.top};
-    return true;
 }
 
 // Keeps the window from the paragraph of the first visible line on.
@@ -273,76 +259,43 @@ bool FollowEdits(HWND edit, const ParagraphIndex& index, View view, const LinesF
            TopOf(edit, found->lines.back().start) == found->lines.back().top;
 }
 
-// With word wrap off display line d is paragraph d and the height is
-// uniform: the first character's top, which costs nothing to ask, tells
-// which paragraph is the first visible one, and one answer about the last
-// line confirms them all. The text in view is read for the next reading.
-bool FromScrollPosition(HWND edit, const ParagraphIndex& index, View view, LONG scrolled, LinesFound* found) {
+// A fresh reading takes the first visible line's top from the first
+// character's, which costs nothing to ask, as though every line above were
+// as high as the first; its start, with word wrap off, from the paragraph
+// that puts there; with it on, from the character at the view's top left.
+// The text from its paragraph down is read (with word wrap off only for
+// following edits, and not when long), and one answer about the last line
+// confirms them all.
+bool FreshReading(HWND edit, const ParagraphIndex& index, View view, LONG scrolled, LinesFound* found) {
     LONG height = UniformLineHeight(edit, index);
-    if (height <= 0) return false;
-    int first = std::clamp(static_cast<int>((view.top - scrolled) / height), 0, index.Count() - 1);
-    TextWindow window = {first, std::min(index.Count() - 1, first + RowsIn(view, height)),
-                         index.ParagraphStart(first)};
+    if (height <= 0 || scrolled > view.top) return false;
+    POINTL corner = {view.left, view.top};
+    LONG firstStart =
+        Autowrap ? static_cast<LONG>(SendMessageW(edit, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)))
+                 : index.ParagraphStart((view.top - scrolled) / height);
+    LONG top = view.top - (view.top - scrolled) % height;
+    int first = index.ParagraphOf(firstStart);
+    TextWindow window = {first, first - 1, index.ParagraphStart(first)};
     std::vector<LONG> starts;
-    if (!PredictStarts(edit, index, window, &starts) ||
-        !Place(index, window, starts, 0, scrolled + first * height, height, view, found) ||
-        found->firstLine != 0 || TopOf(edit, found->lines.back().start) != found->lines.back().top)
-        return false;
-    found->hasText = ReadParagraphs(edit, index, window.first, window.last, &found->window);
-    return true;
-}
-
-// From the caret's line, with the text about the caret's paragraph: one
-// answer of the control confirms the lines above it, and one more those
-// below.
-bool FromCaret(HWND edit, const ParagraphIndex& index, View view, LinesFound* found) {
-    Caret caret;
-    if (!ReadCaret(edit, &caret) || caret.top < view.top || caret.top >= view.bottom) return false;
-    LONG height = UniformLineHeight(edit, index);
-    int rows = RowsIn(view, height);
-    int paragraph = index.ParagraphOf(caret.position), first = paragraph;
-    LONG caretStart = index.ParagraphStart(paragraph);
-    while (first > 0 && paragraph - first < rows && caretStart - index.ParagraphStart(first - 1) <= TextPiece)
-        --first;
-    TextWindow window;
-    std::vector<LONG> starts;
-    if (!ReadParagraphs(edit, index, first, LastParagraphFor(index, paragraph, rows), &window) ||
-        !PredictStarts(edit, index, window, &starts) ||
-        !Place(index, window, starts, LineHolding(starts, caret.position), caret.top, height, view, found))
-        return false;
-    found->hasText = true;
-    const VisibleLine &top = found->lines.front(), &bottom = found->lines.back();
-    return TopOf(edit, top.start) == top.top &&
-           (bottom.start <= caret.position || TopOf(edit, bottom.start) == bottom.top);
-}
-
-// From the first visible line, asked of the control, down: one more answer
-// confirms the last line.
-bool FromFirstLine(HWND edit, const ParagraphIndex& index, View view, LinesFound* found) {
-    LONG firstStart = LineStart(edit, FirstVisibleLine(edit));
-    if (firstStart < 0) return false;
-    LONG top = TopOf(edit, firstStart);
-    LONG height = UniformLineHeight(edit, index);
-    int first = index.ParagraphOf(firstStart), last = first - 1;
-    TextWindow window;
-    std::vector<LONG> starts;
+    bool complete = true;
     // Long paragraphs fill the view with few of them; more are read only when needed.
     do {
         TextWindow more;
-        if (!ReadParagraphs(edit, index, last + 1, LastParagraphFor(index, last + 1, RowsIn(view, height)),
-                            &more))
-            return false;
-        last = more.last;
-        window = {first, last, index.ParagraphStart(first), window.text + more.text};
+        int last = LastParagraphFor(index, window.last + 1, RowsIn(view, height));
+        complete = ReadParagraphs(edit, index, window.last + 1, last, &more) && complete;
+        if (!complete && Autowrap) return false;
+        window = {first, last, window.from, window.text + more.text};
         if (!PredictStarts(edit, index, window, &starts)) return false;
     } while (static_cast<LONG>(starts.size() - LineHolding(starts, firstStart)) * height <
                  view.bottom - top &&
-             last + 1 < index.Count());
+             window.last + 1 < index.Count());
     size_t anchor = LineHolding(starts, firstStart);
     // The model must break where the control broke the first line.
-    found->hasText = true;
-    return starts[anchor] == firstStart && Place(index, window, starts, anchor, top, height, view, found) &&
-           TopOf(edit, found->lines.back().start) == found->lines.back().top;
+    if (starts[anchor] != firstStart || !Place(index, window, starts, anchor, top, height, view, found) ||
+        TopOf(edit, found->lines.back().start) != found->lines.back().top)
+        return false;
+    found->hasText = complete;
+    return true;
 }
 
 // The last reading of an editor's lines from the index, and what it was
@@ -396,12 +349,10 @@ void ChooseLineReading() {
                                                                                : LineReading::AskEachLine;
 }
 
-// Under Wine the answers about the first character, the caret and the
-// selection cost nothing, while every other walks the document from the
-// top. A reading made in the same layout, revision and scroll position as
-// the last is the last; with word wrap on, edits in a view that did not
-// scroll are followed, and a fresh reading starts from the caret where it
-// is in view, else from the first visible line.
+// Under Wine the answers about the first character and the line count
+// cost nothing, while every other walks the document from the top. A
+// reading made in the same layout, revision and scroll position as the
+// last is the last, and edits in a view that did not scroll are followed.
 std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index) {
     View view = ReadView(edit);
     if (VisibleLineReading == LineReading::FromIndex && index.Length() == CharacterCount(edit)) {
@@ -410,11 +361,8 @@ std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index
         bool same = Last.edit == edit && Last.wrap == Autowrap && Last.scrolled == reading.scrolled &&
                     SameWrapLayout(Last.layout, reading.layout) && index.EditsSince(Last.revision, &edits);
         if (same && edits.empty()) return Last.found.lines;
-        bool read = (same && FollowEdits(edit, index, view, Last.found, edits, &reading.found)) ||
-                    (Autowrap ? FromCaret(edit, index, view, &reading.found) ||
-                                    FromFirstLine(edit, index, view, &reading.found)
-                              : FromScrollPosition(edit, index, view, reading.scrolled, &reading.found));
-        if (read) {
+        if ((same && FollowEdits(edit, index, view, Last.found, edits, &reading.found)) ||
+            FreshReading(edit, index, view, reading.scrolled, &reading.found)) {
             reading.found.lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
             Last = std::move(reading);
             return Last.found.lines;
@@ -424,28 +372,17 @@ std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index
     return AskEachLine(edit, view.bottom);
 }
 
-// With word wrap on, the start of the caret's line is taken from the
-// visible lines (read for the gutter anyway); for any other position the
-// model breaks its paragraph, unless it is too long for it.
+// With word wrap off a display line is a paragraph; with it on, a
+// position in view is on one of the lines read for the gutter anyway.
 LONG DisplayLineStart(HWND edit, const ParagraphIndex& index, LONG position) {
     if (VisibleLineReading == LineReading::FromIndex) {
-        int paragraph = index.ParagraphOf(position);
-        LONG from = index.ParagraphStart(paragraph), to = ParagraphEnd(index, paragraph);
-        if (!Autowrap) return from;
-        Caret caret;
-        if (ReadCaret(edit, &caret) && caret.position == position) {
-            std::vector<VisibleLine> lines = ReadVisibleLines(edit, index);
-            auto after = std::upper_bound(lines.begin(), lines.end(), position,
-                                          [](LONG at, const VisibleLine& line) { return at < line.start; });
-            // The last line read is below the view, unless the document ends above its bottom.
-            if (after != lines.begin() && (after != lines.end() || lines.back().top < ReadView(edit).bottom))
-                return (after - 1)->start;
-        }
-        std::wstring text = ReadText(edit, from, to);
-        std::vector<LONG> starts;
-        if (static_cast<LONG>(text.size()) == to - from &&
-            PredictLineStarts(edit, text.data(), to - from, &starts))
-            return from + *(std::upper_bound(starts.begin(), starts.end(), position - from) - 1);
+        if (!Autowrap) return index.ParagraphStart(index.ParagraphOf(position));
+        std::vector<VisibleLine> lines = ReadVisibleLines(edit, index);
+        auto after = std::upper_bound(lines.begin(), lines.end(), position,
+                                      [](LONG at, const VisibleLine& line) { return at < line.start; });
+        // The last line read is below the view, unless the document ends above its bottom.
+        if (after != lines.begin() && (after != lines.end() || lines.back().top < ReadView(edit).bottom))
+            return (after - 1)->start;
     }
     return LineStart(edit, LineOf(edit, position));
 }
