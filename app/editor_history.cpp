@@ -110,9 +110,8 @@ LRESULT UndoInEditor(HWND edit) {
     if (edit != EditControl) return FALSE;  // a kept editor takes no commands
     if (OwnCanUndo(edit)) {
         ++UndoRedoDepth;
-        LRESULT result = CallEditorControl(edit, EM_UNDO, 0, 0);
+        LRESULT result = RunTrackedUndo(edit, EM_UNDO);
         --UndoRedoDepth;
-        MarkParagraphsStale(edit);
         if (HasEditorAfter()) ++UndoneSinceShown;
         return result;
     }
@@ -126,9 +125,8 @@ LRESULT RedoInEditor(HWND edit) {
     bool ownFirst = UndoneSinceShown > 0 || !HasEditorAfter();
     if (ownFirst && OwnCanRedo(edit)) {
         ++UndoRedoDepth;
-        LRESULT result = CallEditorControl(edit, EM_REDO, 0, 0);
+        LRESULT result = RunTrackedUndo(edit, EM_REDO);
         --UndoRedoDepth;
-        MarkParagraphsStale(edit);
         if (UndoneSinceShown > 0) --UndoneSinceShown;
         return result;
     }

@@ -212,12 +212,16 @@ int main(int argc, char** argv) {
     TimeAction("type at end", [] { TypeCharacter(L'x'); });
     TimeAction("Ctrl+Home", [] { PressKeys({VK_CONTROL, VK_HOME}); });
     TimeAction("type at start", [] { TypeCharacter(L'x'); });
+    // Put there by a key, as a user would: a message would not end the run
+    // of typing, and the Undo would take the character typed at the start too.
     TimeAction("caret to the middle", [] {
         LONG middle = GetWindowTextLengthW(EditControl) / 2;
-        SendMessageW(EditControl, EM_SETSEL, middle, middle);
+        SendMessageW(EditControl, EM_SETSEL, middle - 1, middle - 1);
         SendMessageW(EditControl, EM_SCROLLCARET, 0, 0);
+        PressKeys({VK_RIGHT});
     });
     TimeAction("type in the middle", [] { TypeCharacter(L'x'); });
+    TimeAction("Undo in the middle", [] { PressKeys({VK_CONTROL, 'Z'}); });
     TimeAction("Page Down in the middle", [] { PressKeys({VK_NEXT}); });
     TimeAction("save 10 MB", [] { WriteTextFile(EditControl, DocumentFile.c_str()); });
     if (!longLines) {

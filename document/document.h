@@ -152,11 +152,12 @@ LRESULT CallEditorControl(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 // edit_tracker.cpp: each editor's paragraph index, followed edit by edit.
 void TrackEditor(HWND edit);            // a new editor gets an index (stale until first read)
 void ForgetEditor(HWND edit);           // its WM_NCDESTROY
-void MarkParagraphsStale(HWND edit);    // a change that cannot be followed (Undo, Redo)
 void NoteEditorTextChanged(HWND edit);  // its EN_CHANGE
 // The index, rebuilt first from the text when stale; null for an editor
 // that is not tracked.
 const ParagraphIndex* EditorParagraphs(HWND edit);
+// EM_UNDO or EM_REDO run by the control, below the subclass, and followed.
+LRESULT RunTrackedUndo(HWND edit, UINT message);
 // Runs the message through `run`, and follows what it did to the text.
 LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                    LRESULT (*run)(HWND, UINT, WPARAM, LPARAM));

@@ -7,6 +7,7 @@
 #include <imm.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <new>
@@ -98,10 +99,47 @@ void FollowNewText(HWND edit, TrackedEditor& tracked, const wchar_t* text) {
     CheckAgainstControl(edit, tracked);
 }
 
-enum class Change { None, Edit, WholeText, Unknown };
+// An Undo or a Redo changed the text by `change` characters, and the
+// control does not say where. The change is taken to be one range ending at
+// the selection: the text put back selected, or the caret after it or where
+// text was taken out. (Wine only moves the caret with the text, so when it
+// was far from the change the guess is wrong, and a step of several
+// ranges, such as typing in two places, is wrong anyway.) The text about
+// that place is read, whole paragraphs and a piece on each side, and must
+// hold its marks where the index now says: had the change been elsewhere,
+// the marks between would stand apart. A change of no length could be
+// anywhere and is left to the rebuild.
+bool FollowUndo(HWND edit, TrackedEditor& tracked, LONG change) {
+    CHARRANGE selection = ReadSelection(edit);
+    LONG inserted =
+        selection.cpMax > selection.cpMin ? selection.cpMax - selection.cpMin : std::max(change, 0L);
+    LONG at = selection.cpMax - inserted, removed = inserted - change;
+    const ParagraphIndex& index = tracked.index;
+    if (change == 0 || at < 0 || removed < 0 || at + removed > index.Length()) return false;
+    constexpr LONG Margin = 256;
+    LONG from = std::max(index.ParagraphStart(index.ParagraphOf(at)) - Margin, 0L);
+    int last = index.ParagraphOf(at + removed);
+    LONG to = std::min(last + 1 < index.Count() ? index.ParagraphStart(last + 1) + Margin : index.Length(),
+                       index.Length()) +
+              change;
+    if (to - from > LargestInsertionRead) return false;
+    std::wstring text = ReadText(edit, from, to);
+    if (static_cast<LONG>(text.size()) != to - from ||
+        !tracked.index.Replace(at, removed, std::wstring_view(text).substr(at - from, inserted)))
+        return false;
+    LONG marks = 0;
+    for (LONG i = 0; i < to - from; ++i) {
+        if (text[i] != L'\r') continue;
+        if (!index.IsMark(from + i)) return false;
+        ++marks;
+    }
+    return marks == index.ParagraphOf(to) - index.ParagraphOf(from);
+}
+
+enum class Change { None, Edit, Undo, WholeText, Unknown };
 
 // What a message does to the text. Keys other than these move the caret
-// or the view; Ctrl+Z and Ctrl+Y mark the index stale themselves.
+// or the view; Ctrl+Z and Ctrl+Y come through RunTrackedUndo.
 Change ChangeOf(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CHAR:
@@ -134,10 +172,6 @@ void TrackEditor(HWND edit) { Tracked[edit] = std::make_unique<TrackedEditor>();
 
 void ForgetEditor(HWND edit) { Tracked.erase(edit); }
 
-void MarkParagraphsStale(HWND edit) {
-    if (TrackedEditor* tracked = Find(edit)) tracked->stale = true;
-}
-
 // The control reports a change it makes inside a tracked message, whose
 // end follows it; any other change was not seen coming.
 void NoteEditorTextChanged(HWND edit) {
@@ -163,11 +197,10 @@ const ParagraphIndex* EditorParagraphs(HWND edit) {
 
 // Only the outermost tracked message of an editor updates its index: a
 // paste that inserts through EM_REPLACESEL is one edit.
-LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                   LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
+static LRESULT RunChange(HWND edit, Change change, UINT message, WPARAM wParam, LPARAM lParam,
+                         LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
     TrackedEditor* tracked = Find(edit);
-    Change change = tracked && tracked->depth == 0 ? ChangeOf(message, wParam, lParam) : Change::None;
-    if (change == Change::None) return run(edit, message, wParam, lParam);
+    if (!tracked || tracked->depth > 0 || change == Change::None) return run(edit, message, wParam, lParam);
     bool staleBefore = tracked->stale;
     tracked->selection = ReadSelection(edit);
     tracked->length = CharacterCount(edit);
@@ -195,6 +228,13 @@ LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
             if (!staleBefore && !tracked->stale)
                 FollowEdit(edit, *tracked, message == WM_CHAR ? static_cast<wchar_t>(wParam) : 0);
             break;
+        case Change::Undo:
+            if (staleBefore || tracked->stale ||
+                !FollowUndo(edit, *tracked, CharacterCount(edit) - tracked->length))
+                tracked->stale = true;
+            else
+                CheckAgainstControl(edit, *tracked);
+            break;
         case Change::WholeText:
             FollowNewText(edit, *tracked, reinterpret_cast<const wchar_t*>(lParam));
             break;
@@ -204,4 +244,13 @@ LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
         tracked->stale = true;
     }
     return result;
+}
+
+LRESULT RunTracked(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT (*run)(HWND, UINT, WPARAM, LPARAM)) {
+    return RunChange(edit, ChangeOf(message, wParam, lParam), message, wParam, lParam, run);
+}
+
+LRESULT RunTrackedUndo(HWND edit, UINT message) {
+    return RunChange(edit, Change::Undo, message, 0, 0, CallEditorControl);
 }

@@ -17,6 +17,39 @@ void ParagraphIndex::MakeRoom(size_t count) {
     if (count > marks_.capacity()) marks_.reserve(count + count / 8 + SpareMarks);
 }
 
+// Revisions are counted across all indexes, so that none ever stands for
+// a state of another (an editor destroyed and another made in its place).
+static unsigned LatestRevision = 0;
+
+// A few edits are enough for whoever reads between keystrokes; a long
+// insertion's text is not kept (it is read again where it is needed).
+constexpr size_t KeptEdits = 16;
+constexpr size_t LongestKeptText = 1024;
+
+void ParagraphIndex::Record(LONG at, LONG removed, LONG insertedLength, std::wstring_view inserted) {
+    bool kept = static_cast<LONG>(inserted.size()) == insertedLength && inserted.size() <= LongestKeptText;
+    revision_ = ++LatestRevision;
+    journal_.push_back(
+        {at, removed, insertedLength, kept, kept ? std::wstring(inserted) : std::wstring(), revision_});
+    if (journal_.size() > KeptEdits) {
+        journalBase_ = journal_.front().revision;
+        journal_.pop_front();
+    }
+}
+
+bool ParagraphIndex::EditsSince(unsigned revision, std::vector<Edit>* edits) const {
+    edits->clear();
+    auto from = journal_.begin();
+    if (revision != journalBase_) {
+        from = std::find_if(journal_.begin(), journal_.end(),
+                            [&](const Edit& e) { return e.revision == revision; });
+        if (from == journal_.end()) return false;
+        ++from;
+    }
+    edits->assign(from, journal_.end());
+    return true;
+}
+
 // Only CR is a mark: it is what the control holds for one, and an LF or
 // CR LF here would mean the text was not the control's (its positions
 // would not be the control's either), which the caller's length check
@@ -31,6 +64,8 @@ void ParagraphIndex::Reset(std::wstring_view text) {
     for (size_t at = 0; at < text.size(); ++at)
         if (text[at] == L'\r') marks_.push_back(static_cast<LONG>(at));
     length_ = static_cast<LONG>(text.size());
+    revision_ = journalBase_ = ++LatestRevision;
+    journal_.clear();
 }
 
 // Every mark past the edit moves by the change in length: on 200,000 marks
@@ -54,6 +89,7 @@ bool ParagraphIndex::Replace(LONG at, LONG removed, std::wstring_view inserted) 
     for (size_t i = 0; i < inserted.size(); ++i)
         if (inserted[i] == L'\r') marks_[next++] = at + static_cast<LONG>(i);
     length_ += change;
+    Record(at, removed, static_cast<LONG>(inserted.size()), inserted);
     return true;
 }
 
@@ -62,6 +98,7 @@ bool ParagraphIndex::Insert(LONG at, LONG count) {
     for (auto mark = std::lower_bound(marks_.begin(), marks_.end(), at); mark != marks_.end(); ++mark)
         *mark += count;
     length_ += count;
+    Record(at, 0, count, std::wstring_view());
     return true;
 }
 

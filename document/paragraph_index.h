@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,9 +29,26 @@ public:
     int Count() const { return static_cast<int>(marks_.size()) + 1; }
     LONG Length() const { return length_; }
 
+    // Each state of any index has a revision of its own. The last few
+    // edits are kept, so that whoever holds part of the text can follow.
+    struct Edit {
+        LONG at, removed, insertedLength;
+        bool textKept;  // else only the inserted length is known
+        std::wstring inserted;
+        unsigned revision;  // the state it led to
+    };
+    unsigned Revision() const { return revision_; }
+    // The edits from the state `revision` to now, oldest first; false when
+    // they are not all kept (or the text was Reset since).
+    bool EditsSince(unsigned revision, std::vector<Edit>* edits) const;
+
 private:
     void MakeRoom(size_t count);
+    void Record(LONG at, LONG removed, LONG insertedLength, std::wstring_view inserted);
 
     std::vector<LONG> marks_;  // ascending
     LONG length_ = 0;
+    unsigned revision_ = 0;
+    unsigned journalBase_ = 0;  // the revision before the first kept edit
+    std::deque<Edit> journal_;
 };

@@ -250,14 +250,16 @@ std::wstring WalkedPosition() {
 
 // The status bar at the caret an edit left, then with the caret put on
 // the first and the last visible line (a few characters in), reads as the
-// walk says; the caret is put back. (A new font or window size shows in
-// Col only at the next selection change.)
+// walk says; the caret and the view are put back. (A new font or window
+// size shows in Col only at the next selection change.)
 void ExpectStatusBarAsWalked(const std::string& where, bool edited) {
     PumpMessages();
     if (edited) {
         EXPECT_EQ(StatusPartText(0), WalkedPosition()) << where << ", at the caret";
     }
     CHARRANGE kept = ReadSelection();
+    POINT scrolled = {};
+    SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
     RECT text;
     GetClientRect(EditControl, &text);
     POINTL corner = {1, text.bottom - 1};
@@ -272,6 +274,7 @@ void ExpectStatusBarAsWalked(const std::string& where, bool edited) {
         EXPECT_EQ(StatusPartText(0), WalkedPosition()) << where << ", on line " << line;
     }
     SendMessageW(EditControl, EM_SETSEL, kept.cpMin, kept.cpMax);
+    SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
     PumpMessages();
 }
 
@@ -429,6 +432,20 @@ void ToggleWrapAndScroll(int line) {
     ScrollToLine(line);
 }
 
+// Enter at the start of the text, far above the view, the view scrolled
+// back to the same first line (which now shows the line that was above
+// it), and a letter typed in the view, with nothing read between.
+void EnterAboveAndTypeInView() {
+    int first = FirstVisible();
+    LONG in = Start(first + 3) + 2;
+    SendMessageW(EditControl, EM_SETSEL, 0, 0);
+    SendMessageW(EditControl, WM_KEYDOWN, VK_RETURN, 1);
+    SendMessageW(EditControl, EM_LINESCROLL, 0, first - FirstVisible());
+    SendMessageW(EditControl, EM_SETSEL, in, in);
+    SendMessageW(EditControl, WM_CHAR, L'x', 1);
+    PumpMessages();
+}
+
 void TypeAtTheEnd(const wchar_t* text) {
     SendMessageW(EditControl, EM_SETSEL, -1, -1);
     Type(text);
@@ -445,6 +462,7 @@ struct Step {
 const std::vector<Step>& Steps() {
     static const std::vector<Step> steps = {
         {"typing in the middle", [] { TypeInView(3, 1, L"typed words "); }},
+        {"Enter above the view, then typing in it", EnterAboveAndTypeInView},
         {"Enter", [] { KeysInView(4, 2, VK_RETURN, 1, false); }},
         {"Shift+Enter", [] { ShiftEnterInView(5, 3); }},
         {"Backspace across a mark", [] { KeysInView(6, 0, VK_BACK, 2, false); }},
@@ -457,6 +475,12 @@ const std::vector<Step>& Steps() {
         {"undo", [] { Command(IDM_EDIT_UNDO); }},
         {"undo again", [] { Command(IDM_EDIT_UNDO); }},
         {"redo", [] { Command(IDM_EDIT_REDO); }},
+        {"undo of an Enter, the caret moved away",
+         [] {
+             KeysInView(2, 1, VK_RETURN, 1, false);
+             CaretInView(8, 1);
+             Command(IDM_EDIT_UNDO);
+         }},
         {"a change not seen coming (a drop)",
          [] { ChangeUnseen(Start(FirstVisible() + 2), L"dropped\rtext "); }},
         {"Replace All", [] { ReplaceAll(L"e", L"E\r\n"); }},

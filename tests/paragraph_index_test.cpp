@@ -138,6 +138,10 @@ TEST(ParagraphIndex, RandomEditsAgreeWithTheMarksCountedAfresh) {
     std::wstring text = L"ab\rc\r\rde";
     ParagraphIndex index;
     index.Reset(text);
+    // An earlier state, and how many edits were made since.
+    unsigned revision = index.Revision();
+    std::wstring earlier = text;
+    int editsSince = 0;
     for (int edit = 0; edit < 4000; ++edit) {
         const LONG length = static_cast<LONG>(text.size());
         LONG at = below(length + 1);
@@ -156,5 +160,26 @@ TEST(ParagraphIndex, RandomEditsAgreeWithTheMarksCountedAfresh) {
             text.replace(at, removed, inserted);
         }
         ASSERT_EQ(Disagreement(index, text), "") << shown;
+        // The kept edits, replayed on the earlier text, give the text now
+        // (the cheaper form's unknown text is all 'a' here).
+        ++editsSince;
+        std::vector<ParagraphIndex::Edit> edits;
+        if (index.EditsSince(revision, &edits)) {
+            std::wstring replayed = earlier;
+            for (const ParagraphIndex::Edit& e : edits)
+                replayed.replace(e.at, e.removed,
+                                 e.textKept ? e.inserted : std::wstring(e.insertedLength, L'a'));
+            ASSERT_EQ(Shown(replayed), Shown(text)) << "replaying " << editsSince << " edits, " << shown;
+        } else {
+            ASSERT_GT(editsSince, 1) << "the last edit is not kept, " << shown;
+        }
+        if (edit % 23 == 0) {
+            revision = index.Revision();
+            earlier = text;
+            editsSince = 0;
+        }
     }
+    index.Reset(text);
+    std::vector<ParagraphIndex::Edit> edits;
+    EXPECT_FALSE(index.EditsSince(revision, &edits)) << "edits from before a Reset";
 }

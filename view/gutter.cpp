@@ -91,7 +91,7 @@ void WidenForLines(int lines) {
 void DrawNumbersAndBars(HDC dc, int width, Band band, const ParagraphIndex& index) {
     int strip = WrapStripWidth();
     int stripLeft = std::max(width - strip, 0);
-    std::vector<VisibleLine> lines = ReadVisibleLines(EditControl, index, band.bottom);
+    std::vector<VisibleLine> lines = ReadVisibleLines(EditControl, index);
     int height = LineHeight;
     bool barOpen = false;
     int barTop = 0;

@@ -2,7 +2,7 @@
 // two ways chosen once at start-up: by asking the control about each line,
 // or, where its answers cost time that grows with the position (Wine), from
 // the paragraph index, the visible text and a model of the wrapping, with
-// one answer of the control to confirm them.
+// answers of the control to confirm them.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +21,9 @@ enum class LineReading { AskEachLine, FromIndex };
 extern LineReading VisibleLineReading;
 
 // The lines from the first visible one down to the first whose top is at
-// or below `bottom` (that one included), or to the document's last line.
-std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index, int bottom);
+// or below the bottom of the editor's client area (that one included), or
+// to the document's last line.
+std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index);
 
 // Where the display line holding `position` starts (EM_LINEINDEX of its
 // EM_EXLINEFROMCHAR).

@@ -11,17 +11,7 @@
 
 #include "app/app.h"
 
-namespace {
-
-// Everything besides the text that decides how an editor lays its lines out.
-struct Layout {
-    RECT client, format;
-    DWORD zoomNumerator, zoomDenominator;
-    CHARFORMAT2W font;
-    UINT dpi;
-};
-
-bool SameLayout(const Layout& a, const Layout& b) {
+bool SameWrapLayout(const WrapLayout& a, const WrapLayout& b) {
     return EqualRect(&a.client, &b.client) && EqualRect(&a.format, &b.format) &&
            a.zoomNumerator == b.zoomNumerator && a.zoomDenominator == b.zoomDenominator &&
            a.font.yHeight == b.font.yHeight && a.font.wWeight == b.font.wWeight &&
@@ -29,8 +19,8 @@ bool SameLayout(const Layout& a, const Layout& b) {
            a.dpi == b.dpi;
 }
 
-Layout ReadLayout(HWND edit) {
-    Layout layout = {};
+WrapLayout ReadWrapLayout(HWND edit) {
+    WrapLayout layout = {};
     GetClientRect(edit, &layout.client);
     SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&layout.format));
     SendMessageW(edit, EM_GETZOOM, reinterpret_cast<WPARAM>(&layout.zoomNumerator),
@@ -41,8 +31,10 @@ Layout ReadLayout(HWND edit) {
     return layout;
 }
 
+namespace {
+
 HWND Model = nullptr;
-Layout ModelLayout = {};
+WrapLayout ModelLayout = {};
 
 // A child of the editor's parent, never shown, so that it takes the same DPI.
 HWND CreateModel(HWND edit) {
@@ -58,8 +50,9 @@ HWND CreateModel(HWND edit) {
 // Gives the model the editor's client size, formatting rectangle, default
 // character format and zoom, when they changed since it last took them.
 bool SetUpModel(HWND edit) {
-    Layout layout = ReadLayout(edit);
-    if (Model && IsWindow(Model) && GetParent(Model) == GetParent(edit) && SameLayout(layout, ModelLayout))
+    WrapLayout layout = ReadWrapLayout(edit);
+    if (Model && IsWindow(Model) && GetParent(Model) == GetParent(edit) &&
+        SameWrapLayout(layout, ModelLayout))
         return true;
     // A model set up again while it holds a wrapped paragraph may keep
     // breaking it for the view before (zoom 150 back to 100, under Wine): a
@@ -86,8 +79,8 @@ bool SetUpModel(HWND edit) {
 bool PredictLineStarts(HWND edit, const wchar_t* text, LONG length, std::vector<LONG>* starts) {
     starts->clear();
     if (length < 0 || length > WrapModelLength || !SetUpModel(edit)) return false;
-    std::wstring paragraph(text, static_cast<size_t>(length));
-    SendMessageW(Model, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(paragraph.c_str()));
+    std::wstring copy(text, static_cast<size_t>(length));
+    SendMessageW(Model, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
     int lines = static_cast<int>(SendMessageW(Model, EM_GETLINECOUNT, 0, 0));
     for (int line = 0; line < lines; ++line)
         starts->push_back(static_cast<LONG>(SendMessageW(Model, EM_LINEINDEX, line, 0)));

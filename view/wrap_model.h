@@ -6,13 +6,24 @@
 #pragma once
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <vector>
 
-// How long a paragraph the model lays out; a longer one is not predicted.
+// Everything besides the text that decides how an editor lays its lines out.
+struct WrapLayout {
+    RECT client, format;
+    DWORD zoomNumerator, zoomDenominator;
+    CHARFORMAT2W font;
+    UINT dpi;
+};
+WrapLayout ReadWrapLayout(HWND edit);
+bool SameWrapLayout(const WrapLayout& a, const WrapLayout& b);
+
+// How long a text the model lays out at once; a longer paragraph is not predicted.
 constexpr LONG WrapModelLength = 16384;
 
-// The display lines of `length` characters (one paragraph, without its
-// mark) laid out as in the editor `edit`: the offsets at which they begin,
-// 0 first. False when the model cannot stand for the editor.
+// The display lines of `length` characters (whole paragraphs, without the
+// last one's mark) laid out as in the editor `edit`: the offsets at which
+// they begin, 0 first. False when the model cannot stand for the editor.
 bool PredictLineStarts(HWND edit, const wchar_t* text, LONG length, std::vector<LONG>* starts);
