@@ -21,11 +21,20 @@ static void Redo() {
     if (SendMessageW(EditControl, EM_CANREDO, 0, 0)) SendMessageW(EditControl, EM_REDO, 0, 0);
 }
 
+// Another document starts at a zoom of 100 %, its gutter sized afresh.
+static void NewDocument() {
+    if (NewDocumentCommand()) ResetView();
+}
+
+static void OpenDocument() {
+    if (OpenDocumentCommand()) ResetView();
+}
+
 static void RunCommand(UINT id) {
     switch (id) {
-    case IDM_FILE_EXIT: RequestExit(); break;
-    case IDM_FILE_NEW: NewDocumentCommand(); break;
-    case IDM_FILE_OPEN: OpenDocumentCommand(); break;
+    case IDM_FILE_EXIT: ExitProgram(); break;
+    case IDM_FILE_NEW: NewDocument(); break;
+    case IDM_FILE_OPEN: OpenDocument(); break;
     case IDM_FILE_SAVE: SaveDocumentCommand(); break;
     case IDM_FILE_SAVE_AS: SaveDocumentAsCommand(); break;
     case IDM_FILE_PRINT: PrintCommand(); break;

@@ -1,5 +1,6 @@
-// The main window's procedure: closing, the end of the session, sizing,
-// the editor's notifications and the posted modified-state sync.
+// The main window's procedure: closing, the end of the session, sizing and
+// DPI changes, the editor's notifications, and the program's own messages
+// handed to the folder that sent them or, from the document, to the view.
 #include "app/app.h"
 
 #include <richedit.h>
@@ -7,15 +8,49 @@
 #include "document/document.h"
 #include "view/view.h"
 
+void ExitProgram() {
+    if (!RequestExit()) return;
+    SaveSettings();
+    DestroyWindow(MainWindow);
+    PostQuitMessage(0);
+}
+
 static LRESULT OnSize(HWND window) {
     LayoutMainWindow(window);
+    return 0;
+}
+
+static LRESULT OnDpiChanged(HWND window, WPARAM wParam) {
+    int dpi = HIWORD(wParam);
+    DpiScale = dpi / 96.0f;
+    SendMessageW(EditControl, WM_SETREDRAW, FALSE, 0);
+
+    HFONT previous = GutterFont;
+    GutterFont = CreateGutterFont(window);
+    MeasureLineHeight(window);
+    if (previous) DeleteObject(previous);
+    RebuildEditorFont();  // the editor's text keeps its size in points on the new monitor
+
+    SetStatusBarFont(dpi);
+    ComputeGutterWidth(window, EditControl);
+    LayoutMainWindow(window);
+
+    ResumeEditorDrawing(EditControl);
+    UpdateWindow(EditControl);
     return 0;
 }
 
 // A WM_CLOSE from outside (another program, a task manager) must not drop
 // unsaved text, so it takes the same road as the close box.
 static LRESULT OnClose() {
-    RequestExit();
+    ExitProgram();
+    return 0;
+}
+
+// The settings are kept as at exit; the system ends the process afterwards.
+static LRESULT OnEndSession(bool ending) {
+    EndSession(ending);
+    if (ending) SaveSettings();
     return 0;
 }
 
@@ -35,7 +70,7 @@ static LRESULT OnNotify(LPARAM lParam) {
 
 static LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     if ((wParam & 0xFFF0) == SC_CLOSE) {
-        RequestExit();
+        ExitProgram();
         return 0;
     }
     return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
@@ -50,15 +85,17 @@ static LRESULT HandleMainWindowMessage(HWND window, UINT message, WPARAM wParam,
     case WM_PAINT: return OnMainWindowPaint(window);
     case WM_CLOSE: return OnClose();
     case WM_QUERYENDSESSION: return AnswerEndSessionQuery() ? TRUE : FALSE;
-    case WM_ENDSESSION: EndSession(wParam != FALSE); return 0;
+    case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
     case WM_SETFOCUS: return OnSetFocus();
     case WM_NOTIFY: return OnNotify(lParam);
     case WM_COMMAND: DispatchCommand(window, wParam, lParam); return 0;
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
     case WM_SYNCMODIFIED: SyncModifiedState(); return 0;
-    case WM_DPICHANGED: OnDpiChanged(window, wParam); return 0;
+    case WM_DPICHANGED: return OnDpiChanged(window, wParam);
     case WM_DESTROYRETIREDEDITORS: DestroyRetiredEditors(); return 0;
     case WM_UPDATESTATUSBAR: OnScheduledStatusBarUpdate(); return 0;
+    case WM_LAYOUTFORTEXT: LayOutForText(window, reinterpret_cast<const TextShape*>(lParam)); return 0;
+    case WM_DOCUMENTSTATECHANGED: UpdateStatusBar(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -1,6 +1,7 @@
 // Document files: loading and encodings, saving, the document's identity,
-// modified state and title, the unsaved-changes prompt, the edit control's
-// subclass and its OLE callback.
+// modified state and title, the unsaved-changes prompt, the document's
+// editors (their creation, subclass, OLE callback and Undo across them).
+// Every other folder may include this header.
 #pragma once
 
 #include <windows.h>
@@ -57,6 +58,18 @@ void PasteClipboardText(HWND edit);
 
 // loader.cpp
 enum class LoadCaller { OpenCommand, DroppedFile, CommandLine };
+// What the control will make of a text whose line breaks are normalised
+// (each one a CR): how many paragraphs, the widest of them in columns (a
+// tab taken to the next multiple of 8) and how many characters there are;
+// WM_LAYOUTFORTEXT carries it to the view.
+struct TextShape {
+    int paragraphs = 1;
+    size_t widestColumns = 0;
+    size_t characters = 0;
+};
+// Above this many characters a text is large: the control is slow to
+// delete it or to lay it out again.
+constexpr int LargeTextLength = 32768;
 // The checks every caller makes before LoadTextFile: the file's attributes
 // can be read and it is at most FileSizeLimit bytes. Shows the caller's
 // message and returns false when a check fails.
@@ -95,6 +108,52 @@ std::wstring ExecutableFolder();
 bool AskOpenPath(HWND owner, std::wstring& path);
 bool AskSavePath(HWND owner, std::wstring& path);
 
+// editor_control.cpp: the document's editors.
+// A rich edit control in plain-text mode with multi-level undo: every
+// editor of the document is made by this.
+HWND CreatePlainTextEditor(DWORD style, RECT place, HWND parent, HMENU id);
+// The document's rich edit control with all of its setup: style, id,
+// subclass, OLE callback, drops, text limit, event mask, and the view's
+// current font, colours, word wrap and zoom. Null when creation fails.
+HWND CreateEditorControl(HWND window);
+HWND CreateFirstEditor(HWND window);  // the same, in a new main window
+void SetEditorTextColour(HWND edit, COLORREF colour);  // all of its text, and its default format
+// Puts `edit` in EditControl's place: shown, laid out, notifying, taking
+// drops, and focused if the old one had the focus. The old one is hidden,
+// hears nothing and takes no drops; it is returned to the caller.
+HWND PutEditorInPlace(HWND edit);
+// Hides an editor that is no longer wanted; it is destroyed from a posted
+// WM_DESTROYRETIREDEDITORS once no editor procedure is running.
+void RetireEditor(HWND edit);
+// A fresh, empty editor takes EditControl's place and the old one, with
+// its large text, is retired (on every platform; see the definition).
+void SwapInFreshEditor();
+// WM_SETREDRAW TRUE, and the whole editor drawn again, its frame too: the
+// scroll bars it showed, hid or moved while drawing was off.
+void ResumeEditorDrawing(HWND edit);
+void PostRetiredEditorsDestruction();  // when editors wait and none is posted
+void DestroyRetiredEditors();          // WM_DESTROYRETIREDEDITORS of the main window
+
+// editor_history.cpp: Undo and Redo across editors. A Replace All over
+// many lines puts its result into a fresh editor (see ReplaceAll); the
+// editor with the text before it is kept hidden, its Undo history intact.
+// Undo with nothing left to undo in the shown editor brings the one before
+// back; Redo with nothing of its own to redo takes the later one again.
+// Typing in an editor brought back drops the later ones, as any edit
+// drops what could be redone.
+void ShowFreshEditorKeepingOld(HWND fresh);
+LRESULT UndoInEditor(HWND edit);     // EM_UNDO, WM_UNDO and Ctrl+Z, from the subclass
+LRESULT RedoInEditor(HWND edit);     // EM_REDO and Ctrl+Y
+LRESULT CanUndoInEditor(HWND edit);  // EM_CANUNDO
+LRESULT CanRedoInEditor(HWND edit);  // EM_CANREDO
+void NoteEditorEdited();             // each EN_CHANGE
+void MarkKeptEditorsModified();      // their text is no longer the saved one
+void ForgetEditorHistory();          // the Undo history is emptied: kept editors go
+
+// failed_message.cpp: what a window or dialog procedure answers, from the
+// catch at its edge, for a message whose handling threw.
+LRESULT AnswerFailedMessage(HWND window, UINT message);
+
 // document_state.cpp: the document's identity, title and modified state.
 void SetDocumentPath(const wchar_t* path);  // null or empty: no file
 // "Tavilo - " + name (+ " *(unsaved)"), at most 255 characters.
@@ -111,14 +170,16 @@ bool PromptSaveChanges();  // true: go on; false: the user aborted
 // reports a failure; true when the document was saved.
 bool FinishSave(SaveResult result);
 
-// lifecycle.cpp: the File commands and the exit routine.
+// lifecycle.cpp: the File commands and the exit routine. New and Open
+// return true when another document is in the window, RequestExit when
+// the program may end (the unsaved changes saved or given up).
 extern bool ExitInProgress;
-void RequestExit();
+bool RequestExit();
 // WM_QUERYENDSESSION: the unsaved-changes prompt; true when the session may end.
 bool AnswerEndSessionQuery();
 void EndSession(bool ending);  // WM_ENDSESSION
-void NewDocumentCommand();
-void OpenDocumentCommand();
+bool NewDocumentCommand();
+bool OpenDocumentCommand();
 void SaveDocumentCommand();
 void SaveDocumentAsCommand();
 

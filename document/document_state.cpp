@@ -4,7 +4,7 @@
 
 #include <richedit.h>
 
-#include "app/app.h"
+#include "app/app_values.h"
 
 std::wstring DocumentPath;
 std::wstring DocumentName = L"New Document";

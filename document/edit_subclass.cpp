@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "resources/resource.h"
-#include "view/view.h"
+#include "view/view_values.h"
 
 static void InvalidateGutter() { InvalidateRect(GutterWindow, nullptr, FALSE); }
 
@@ -54,8 +54,9 @@ static LRESULT OnMouseWheel(HWND edit, WPARAM wParam) {
         if (steps != 0) SendMessageW(edit, EM_LINESCROLL, 0, -steps);
         return 0;
     }
-    for (; steps > 0; --steps) ZoomCommand(IDM_ZOOM_IN);
-    for (; steps < 0; ++steps) ZoomCommand(IDM_ZOOM_OUT);
+    // The zoom is the view's: the main window runs its commands.
+    for (; steps > 0; --steps) SendMessageW(MainWindow, WM_COMMAND, IDM_ZOOM_IN, 0);
+    for (; steps < 0; ++steps) SendMessageW(MainWindow, WM_COMMAND, IDM_ZOOM_OUT, 0);
     return 0;
 }
 

@@ -13,8 +13,7 @@
 #include <new>
 #include <string>
 
-#include "app/app.h"
-#include "view/view.h"
+#include "view/view_values.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <richedit.h>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/file_handle.h"
 
 namespace {

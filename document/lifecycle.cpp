@@ -1,52 +1,47 @@
 // The File commands New, Open, Save and Save As, and the exit routine.
 #include "document/document.h"
 
-#include "app/app.h"
-#include "view/view.h"
+#include "app/app_values.h"
 
 bool ExitInProgress = false;
 
-void NewDocumentCommand() {
-    if (!PromptSaveChanges()) return;
+bool NewDocumentCommand() {
+    if (!PromptSaveChanges()) return false;
     SetDocumentPath(nullptr);
     ForgetEditorHistory();
     ReplaceEditorText(EditControl, L"");
     ClearModified();
-    ResetView();
-    if (GutterWindow) InvalidateRect(GutterWindow, nullptr, TRUE);
-    UpdateStatusBar();
+    return true;
 }
 
 // A file that does not load leaves the document as it was: changes the
 // user gave up at the prompt are still on screen and still not in any
 // file, so they stay marked unsaved under the old title.
-void OpenDocumentCommand() {
-    if (!PromptSaveChanges()) return;
+bool OpenDocumentCommand() {
+    if (!PromptSaveChanges()) return false;
     std::wstring path;
-    if (!AskOpenPath(MainWindow, path)) return;
-    if (!PassesPreloadChecks(MainWindow, path.c_str(), LoadCaller::OpenCommand)) return;
-    if (!LoadTextFile(MainWindow, EditControl, path.c_str())) return;
+    if (!AskOpenPath(MainWindow, path)) return false;
+    if (!PassesPreloadChecks(MainWindow, path.c_str(), LoadCaller::OpenCommand)) return false;
+    if (!LoadTextFile(MainWindow, EditControl, path.c_str())) return false;
     SetDocumentPath(path.c_str());
     ClearModified();
-    ResetView();
+    return true;
 }
 
 void SaveDocumentCommand() { FinishSave(SaveDocument()); }
 
 void SaveDocumentAsCommand() { FinishSave(SaveDocumentAs(MainWindow, EditControl)); }
 
-void RequestExit() {
+bool RequestExit() {
     // A second request while the prompt is open (another close, a log-off)
     // is ignored; the first one decides.
-    if (ExitInProgress) return;
+    if (ExitInProgress) return false;
     ExitInProgress = true;
     if (!PromptSaveChanges()) {
         ExitInProgress = false;
-        return;
+        return false;
     }
-    SaveSettings();
-    DestroyWindow(MainWindow);
-    PostQuitMessage(0);
+    return true;
 }
 
 // Logging off asks what closing asks, but the window stays: another
@@ -74,5 +69,4 @@ void EndSession(bool ending) {
     if (!ending) return;
     SyncModifiedState();
     if (!givenUp) WriteEmergencyCopy();
-    SaveSettings();
 }

@@ -7,9 +7,8 @@
 #include <new>
 #include <string>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/file_handle.h"
-#include "view/view.h"
 
 wchar_t DocumentEncoding[11] = L" UTF-8 ";
 
@@ -56,15 +55,6 @@ static bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
     return true;
 }
 
-// What the control will make of a text whose line breaks are normalised
-// (each one a CR): how many paragraphs, the widest of them in columns (a
-// tab taken to the next multiple of 8) and how many characters there are.
-struct TextShape {
-    int paragraphs = 1;
-    size_t widestColumns = 0;
-    size_t characters = 0;
-};
-
 static TextShape MeasureTextShape(const wchar_t* text) {
     TextShape shape;
     size_t columns = 0;
@@ -81,61 +71,6 @@ static TextShape MeasureTextShape(const wchar_t* text) {
     shape.widestColumns = std::max(shape.widestColumns, columns);
     shape.characters = static_cast<size_t>(c - text);
     return shape;
-}
-
-// Wine's control lays its whole text out again whenever its width changes:
-// seconds for a large document. The gutter takes the width the new text's
-// line numbers need before the text goes in (the control holds at most a
-// small old text: a large one has gone with its control), so the layout
-// that follows a load finds nothing to change and the text is laid out once.
-static void LayOutForText(const TextShape& shape) {
-    SetGutterWidthForLines(MainWindow, shape.paragraphs);
-    LayoutMainWindow(MainWindow);
-}
-
-enum class BarNeed { No, Yes, Unsure };
-
-static BarNeed Compare(double needed, double room) {
-    if (needed > room * 1.15 + 1) return BarNeed::Yes;
-    if (needed < room * 0.85) return BarNeed::No;
-    return BarNeed::Unsure;
-}
-
-// It also lays the whole text out again each time one of its scroll bars
-// appears: twice after a large load with word wrap off, 1.8 s of a 6.2 s
-// load of 10 MB; with word wrap on and lines of 300 characters a load of
-// 10 MB took 820 s instead of 8 (on a busy machine). A small stand-in text
-// that surely needs the same bars shows them before the text goes in, and
-// the text finds them in place. A bar whose need is unclear is left to
-// the control, as before. Only a control found at start-up to walk its
-// paragraphs (Wine's) gets the stand-in: one that keeps an array of its
-// lines has no such relayout.
-static void ShowScrollBarsForText(HWND edit, const TextShape& shape) {
-    RECT area;
-    GetWindowRect(edit, &area);
-    double width = area.right - area.left, height = area.bottom - area.top;
-    TEXTMETRICW metrics = {};
-    HDC dc = GetDC(edit);
-    HGDIOBJ previous = SelectObject(dc, EditorFont ? EditorFont : GetStockObject(DEFAULT_GUI_FONT));
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(edit, dc);
-    double zoom = ZoomPercent / 100.0;
-    double lineHeight = std::max(1.0, metrics.tmHeight * zoom);
-    double charWidth = std::max(1.0, metrics.tmAveCharWidth * zoom);
-    double rows = shape.paragraphs;
-    if (Autowrap) rows = std::max(rows, shape.characters * charWidth / width);
-    BarNeed vertical = Compare(rows * lineHeight, height);
-    BarNeed horizontal = BarNeed::No;
-    if (!Autowrap) {
-        double room = width - (vertical == BarNeed::No ? 0 : GetSystemMetrics(SM_CXVSCROLL));
-        horizontal = Compare(shape.widestColumns * charWidth, room);
-    }
-    if (vertical != BarNeed::Yes && horizontal != BarNeed::Yes) return;
-    std::wstring standIn;
-    if (vertical == BarNeed::Yes) standIn.assign(static_cast<size_t>(height / lineHeight) * 2 + 2, L'\r');
-    if (horizontal == BarNeed::Yes) standIn.append(static_cast<size_t>(width / charWidth) * 2 + 10, L'x');
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(standIn.c_str()));
 }
 
 // One WM_SETTEXT: EM_STREAMIN would double a CR LF that straddles two of
@@ -155,9 +90,6 @@ static void PutTextIn(HWND edit, const wchar_t* text) {
     SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(start.c_str()));
     SendMessageW(edit, EM_SETSEL, 0, 0);
 }
-
-// Below this many characters the control deletes its old text quickly.
-constexpr int LargeTextLength = 32768;
 
 // The window shows the fresh, empty editor for as long as its text takes
 // to go in: the gutter and the status bar (brought up to date by the
@@ -179,11 +111,10 @@ void ReplaceEditorText(HWND edit, const wchar_t* text) {
     // 64K default and stop typing in any larger document.
     SendMessageW(edit, EM_EXLIMITTEXT, 0, EditorTextLimit);
     SendMessageW(edit, EM_SETUNDOLIMIT, 0, 0);
+    // The view makes room for the text before it goes in (LayOutForText).
     if (edit == EditControl && MainWindow && text[0]) {
         TextShape shape = MeasureTextShape(text);
-        LayOutForText(shape);
-        if (shape.characters > LargeTextLength && ControlWalksItsParagraphs())
-            ShowScrollBarsForText(edit, shape);
+        SendMessageW(MainWindow, WM_LAYOUTFORTEXT, 0, reinterpret_cast<LPARAM>(&shape));
     }
     PutTextIn(edit, text);
     // Wine's EM_SETUNDOLIMIT keeps the old history; empty it explicitly.
@@ -219,11 +150,11 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
     // An empty file keeps the label; the rest of the status bar follows.
     if (bytes.empty()) {
         PutLoadedText(edit, L"");
-        UpdateStatusBar();
+        SendMessageW(MainWindow, WM_DOCUMENTSTATECHANGED, 0, 0);
         return true;
     }
     lstrcpynW(DocumentEncoding, EncodingLabelFor(bytes), ARRAYSIZE(DocumentEncoding));
-    UpdateStatusBar();
+    SendMessageW(MainWindow, WM_DOCUMENTSTATECHANGED, 0, 0);
     DecodedText decoded = DecodeTextBytes(bytes);
     if (!decoded.decoded) {
         MessageBoxW(owner, L"Cannot open this file: unsupported encoding.", L"Error", MB_ICONERROR);
@@ -234,7 +165,7 @@ static bool LoadBytes(HWND owner, HWND edit, const std::string& bytes) {
     NormalizeLineBreaksInPlace(decoded.text);
     PutLoadedText(edit, decoded.text.c_str());
     // The notifications were off, so the size part still counts the old text.
-    UpdateStatusBar();
+    SendMessageW(MainWindow, WM_DOCUMENTSTATECHANGED, 0, 0);
     ShowEncodingWarning(owner, decoded);
     return true;
 }

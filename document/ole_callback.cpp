@@ -7,7 +7,7 @@
 #include <richedit.h>
 #include <richole.h>
 
-#include "app/app.h"
+#include "app/app_values.h"
 
 namespace {
 

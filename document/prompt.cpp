@@ -2,8 +2,7 @@
 // Exit, and the steps that follow every save.
 #include "document/document.h"
 
-#include "app/app.h"
-#include "view/view.h"
+#include "app/app_values.h"
 
 bool FinishSave(SaveResult result) {
     if (result == SaveResult::Failed) {
@@ -17,7 +16,7 @@ bool FinishSave(SaveResult result) {
     ClearModified();
     // The file on disk is UTF-8 now, whatever it was loaded as.
     lstrcpynW(DocumentEncoding, EncodingUtf8, ARRAYSIZE(DocumentEncoding));
-    UpdateStatusBar();
+    SendMessageW(MainWindow, WM_DOCUMENTSTATECHANGED, 0, 0);
     return true;
 }
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "app/app.h"
+#include "app/app_values.h"
 
 // A file larger than FileSizeLimit would be refused by the next Open
 // (a 10,400,000-byte file with LF line ends saves as 10,565,079 bytes with

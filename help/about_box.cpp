@@ -2,7 +2,7 @@
 // vendor's home page as a link that opens in the default browser.
 #include "help/help.h"
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "resources/resource.h"
 
 constexpr COLORREF LinkColor = 0xCC6600;  // red 0x00, green 0x66, blue 0xCC

@@ -5,7 +5,7 @@
 #include <commdlg.h>
 #include <richedit.h>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/document.h"
 #include "print/scoped_gdi.h"
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/app.h"
+#include "app/app_values.h"
 
 // The control calls this, so no exception may leave it: running out of
 // memory ends the stream with an error instead, which ExportRichText

@@ -2,7 +2,7 @@
 // the editor and the reading of their search boxes.
 #include "search/search.h"
 
-#include "app/app.h"
+#include "app/app_values.h"
 
 // Screen pixels, not scaled by the DPI: 5 pixels right of the middle of the
 // editor and 80 below its top, wherever that falls.

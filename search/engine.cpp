@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/document.h"
 #include "resources/resource.h"
 

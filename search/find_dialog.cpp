@@ -1,7 +1,8 @@
 // The Find dialog (template 300) and command 115.
 #include "search/search.h"
 
-#include "app/app.h"
+#include "app/app_values.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 static INT_PTR OnInitFindDialog(HWND dialog, LPARAM seed) {

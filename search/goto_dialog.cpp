@@ -3,7 +3,8 @@
 
 #include <climits>
 
-#include "app/app.h"
+#include "app/app_values.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 // Digits with blanks around them, as GetDlgItemInt reads an unsigned

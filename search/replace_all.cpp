@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/document.h"
 #include "view/view.h"
 

@@ -1,7 +1,8 @@
 // The Replace dialog (template 301) and command 116.
 #include "search/search.h"
 
-#include "app/app.h"
+#include "app/app_values.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 static INT_PTR OnInitReplaceDialog(HWND dialog, LPARAM seed) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/document.h"
 #include "view/gdi_scope.h"
 #include "view/visible_lines.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/app_values.h"
 #include "document/document.h"
 #include "resources/resource.h"
 #include "view/gdi_scope.h"

@@ -4,7 +4,8 @@
 #include <richedit.h>
 #include <uxtheme.h>
 
-#include "app/app.h"
+#include "app/app_values.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 uint8_t ColorIndex = 0;
@@ -29,20 +30,7 @@ static void ReplaceBrush(HBRUSH& brush, COLORREF colour) {
     brush = CreateSolidBrush(colour);
 }
 
-// Paints the whole text in the theme's text colour; nothing else changes.
-// The control's default format takes the colour too: a text that replaces
-// the whole content (a file opened later) is drawn in the default format,
-// and would otherwise come up black on a dark theme.
-void ApplyThemeTextColour(HWND edit) {
-    CHARFORMAT2W format = {};
-    format.cbSize = sizeof(format);
-    format.dwMask = CFM_COLOR;
-    format.crTextColor = ThemeTable[ColorIndex].text;
-    SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-}
-
-void ApplyThemeTextColour() { ApplyThemeTextColour(EditControl); }
+void ApplyThemeTextColour() { SetEditorTextColour(EditControl, ThemeTable[ColorIndex].text); }
 
 void ApplyTheme(UINT commandId) {
     ColorIndex = static_cast<uint8_t>(commandId - IDM_THEME_FIRST);

@@ -1,33 +1,16 @@
 // The editor view: line-number gutter, status bar, fonts and sizes,
-// themes, zoom, word wrap and the settings file.
+// themes, zoom, word wrap, the Options menu, the layout of the main
+// window's children and the settings file.
 #pragma once
 
 #include <windows.h>
-#include <cstdint>
 #include <string>
-#include <vector>
 
-// Process-wide view state (GUI thread only).
-extern uint8_t FontIndex;   // 0..5, index into FontTable
-extern uint8_t FontSize;    // 10..22, pixels at 96 DPI
-extern uint8_t ColorIndex;  // 0..5, row of ThemeTable
-extern bool Autowrap;
-extern int ZoomPercent;  // 10..500
-extern bool WrapToggleActive;
-extern HFONT EditorFont;
-extern HFONT GutterFont;
-extern HBRUSH EditorBackgroundBrush;
-extern HBRUSH GutterBackgroundBrush;
-extern HBRUSH WrapBarBrush;
-extern int GutterWidth;
-extern int LineHeight;
-extern int DigitThreshold;  // the gutter widens when the document's line count reaches it
+#include "view/view_values.h"
+
+struct TextShape;
 
 // fonts.cpp
-constexpr int FontCount = 6;
-extern const wchar_t* const FontTable[FontCount];
-constexpr int FontSizeCount = 13;
-extern const int FontSizeTable[FontSizeCount];
 HFONT CreateEditorFont(HWND window);
 HFONT CreateGutterFont(HWND window);
 bool IsFontInstalled(HDC dc, const wchar_t* face);
@@ -35,15 +18,8 @@ void RebuildEditorFont();              // for MainWindow's DPI; keeps the docume
 void ApplyViewOption(UINT commandId);  // fonts, sizes and themes; ignores other ids
 
 // themes.cpp
-struct Theme {
-    const wchar_t* name;
-    COLORREF editorBackground, text, gutterBackground, gutterText, wrapBar;
-};
-constexpr int ThemeCount = 6;
-extern const Theme ThemeTable[ThemeCount];
 void ApplyTheme(UINT commandId);
-void ApplyThemeTextColour();           // to EditControl
-void ApplyThemeTextColour(HWND edit);  // to any editor
+void ApplyThemeTextColour();  // to EditControl
 LRESULT OnMainWindowEraseBackground(HWND window, HDC dc);
 LRESULT OnMainWindowPaint(HWND window);
 
@@ -77,6 +53,17 @@ void OnScheduledStatusBarUpdate();  // its WM_UPDATESTATUSBAR
 
 // size_text.cpp: "1023 bytes", "1.5 KB", ... for a count of characters.
 std::wstring FormatSizeText(long long characters);
+
+// layout.cpp: tiling of the main window's children, and the window laid
+// out for EditControl's text (WM_LAYOUTFORTEXT): with a shape, the gutter
+// sized for its lines first, and a large text about to go in finding its
+// scroll bars in place.
+void LayoutMainWindow(HWND window);
+void LayOutForText(HWND window, const TextShape* shape);
+
+// options_menu.cpp: the Options menu, and finding its submenus by position.
+HMENU BuildOptionsMenu();
+HMENU GetOptionsSubmenu(int position);  // Font, Size, Zoom or Theme; null when absent
 
 // settings.cpp
 std::wstring OpenSettingsFile();

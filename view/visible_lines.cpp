@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/app.h"
 #include "document/document.h"
 #include "view/editor_lines.h"
 #include "view/view.h"

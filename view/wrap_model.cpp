@@ -9,7 +9,7 @@
 #include <cwchar>
 #include <string>
 
-#include "app/app.h"
+#include "document/document.h"
 
 bool SameWrapLayout(const WrapLayout& a, const WrapLayout& b) {
     return EqualRect(&a.client, &b.client) && EqualRect(&a.format, &b.format) &&

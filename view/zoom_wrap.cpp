@@ -3,7 +3,8 @@
 
 #include <richedit.h>
 
-#include "app/app.h"
+#include "app/app_values.h"
+#include "document/document.h"
 #include "resources/resource.h"
 
 int ZoomPercent = 100;

@@ -1,14 +1,13 @@
 // Undo and Redo across editors: the editors kept by a Replace All that put
 // its result into a fresh editor, and which of them is shown.
-#include "app/app.h"
+#include "document/document.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <vector>
 
-#include "document/document.h"
-#include "view/view.h"
+#include "app/app_values.h"
+#include "view/view_values.h"
 
 // How the view was set up when an editor was last shown: one brought back
 // later takes the font, word wrap and zoom chosen meanwhile.
@@ -51,7 +50,7 @@ static void ApplyLook(HWND edit, const EditorLook& look) {
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
     if (!look.SameFont(now)) {
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(EditorFont), FALSE);
-        ApplyThemeTextColour(edit);
+        SetEditorTextColour(edit, ThemeTable[ColorIndex].text);
     }
     if (look.autowrap != now.autowrap) SendMessageW(edit, EM_SETTARGETDEVICE, 0, now.autowrap ? 0 : 1);
     if (look.zoom != now.zoom) SendMessageW(edit, EM_SETZOOM, now.zoom, 100);
@@ -66,18 +65,22 @@ static void RetireEditorsAfterShown() {
     }
 }
 
-// The gutter, the status bar and the title follow the editor now shown.
+// The gutter, the status bar and the title follow the editor now shown;
+// the window is laid out for its lines (its text is in: no more of its
+// shape is needed).
 static void ShowKeptEditor(size_t index) {
     Editors[Shown].look = CurrentLook();
     ApplyLook(Editors[index].edit, Editors[index].look);
     PutEditorInPlace(Editors[index].edit);
     Shown = index;
     UndoneSinceShown = 0;
-    ComputeGutterWidth(MainWindow, EditControl);
-    LayoutMainWindow(MainWindow);
+    const ParagraphIndex* paragraphs = EditorParagraphs(EditControl);
+    TextShape shown;
+    shown.paragraphs = paragraphs ? paragraphs->Count() : 0;
+    SendMessageW(MainWindow, WM_LAYOUTFORTEXT, 0, reinterpret_cast<LPARAM>(&shown));
     InvalidateRect(EditControl, nullptr, TRUE);
     InvalidateRect(GutterWindow, nullptr, FALSE);
-    UpdateStatusBar();
+    SendMessageW(MainWindow, WM_DOCUMENTSTATECHANGED, 0, 0);
     ScheduleModifiedSync();
 }
 

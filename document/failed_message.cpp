@@ -1,6 +1,6 @@
 // The answer of a window or dialog procedure to a message whose handling
-// threw.
-#include "app/app.h"
+// threw; here, below every folder with a procedure, so that all may call it.
+#include "document/document.h"
 
 // No C++ exception may cross user32: Windows may end the process there,
 // with the user's unsaved text, or carry on with user32 cut off midway.
