@@ -133,6 +133,21 @@ void Select(LONG start, LONG end) {
     SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
 }
 
+void Type(const std::wstring& text) {
+    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
+    PumpMessages();
+}
+
+void TypeAndSync(const std::wstring& text) {
+    Type(text);
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+}
+
+void Drop(const std::vector<std::wstring>& paths) {
+    SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    PumpMessages();
+}
+
 void SendCommand(UINT id) {
     SendMessageW(MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     PumpMessages();

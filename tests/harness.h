@@ -80,6 +80,15 @@ std::wstring WriteScratch(const std::wstring& name, const std::string& bytes);
 // WM_DROPFILES carries it (the receiver frees it with DragFinish).
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
+// Types the text into the editor as the keyboard's WM_CHAR messages, then
+// runs the queue.
+void Type(const std::wstring& text);
+// Types, and waits until the document knows it has unsaved changes.
+void TypeAndSync(const std::wstring& text);
+
+// Drops the files on the editor, as Explorer does, and runs the queue.
+void Drop(const std::vector<std::wstring>& paths);
+
 // Sends WM_COMMAND for a menu command to the main window, as a menu click does.
 void SendCommand(UINT id);
 
