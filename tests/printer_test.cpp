@@ -309,12 +309,6 @@ protected:
     std::vector<std::string> produced_;
 };
 
-CHARRANGE EditorSelection() {
-    CHARRANGE range = {};
-    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    return range;
-}
-
 }  // namespace
 
 TEST_F(Printing, WholeDocumentPrintsOverSeveralPagesInOrder) {
@@ -346,8 +340,7 @@ TEST_F(Printing, WholeDocumentPrintsOverSeveralPagesInOrder) {
 TEST_F(Printing, ASelectionPrintsAloneAndStaysSelected) {
     StartApp();
     SetEditorText(L"first line stays home\r\nsecond line goes out\r\nthird line stays home");
-    CHARRANGE selection = {22, 42};  // "second line goes out"; a paragraph break counts one
-    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    Select(22, 42);  // "second line goes out"; a paragraph break counts one
     std::wstring before = EditorText();
 
     DialogAnswer answer = PrintAnswering(IDOK);
@@ -358,9 +351,7 @@ TEST_F(Printing, ASelectionPrintsAloneAndStaysSelected) {
     ASSERT_FALSE(pdf.empty());
     EXPECT_EQ(Words(PdfText(pdf)), Words("second line goes out"));
 
-    CHARRANGE after = EditorSelection();
-    EXPECT_EQ(after.cpMin, 22);
-    EXPECT_EQ(after.cpMax, 42);
+    EXPECT_EQ(Selection(), (Range{22, 42}));
     EXPECT_EQ(EditorText(), before);
 }
 
@@ -368,17 +359,14 @@ TEST_F(Printing, CancellingTheDialogChangesNothing) {
     StartApp();
     SetEditorText(L"nothing of this prints");
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
-    CHARRANGE selection = {8, 15};
-    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    Select(8, 15);
     std::wstring title = WindowText(MainWindow);
     LRESULT modified = SendMessageW(EditControl, EM_GETMODIFY, 0, 0);
 
     DialogAnswer answer = PrintAnswering(IDCANCEL);
     ASSERT_EQ(answer.seen.size(), 1u) << "the print dialog should have opened";
     EXPECT_EQ(answer.seen[0].caption, L"Print");
-    CHARRANGE after = EditorSelection();
-    EXPECT_EQ(after.cpMin, 8);
-    EXPECT_EQ(after.cpMax, 15);
+    EXPECT_EQ(Selection(), (Range{8, 15}));
     EXPECT_EQ(EditorText(), L"nothing of this prints");
     EXPECT_EQ(SendMessageW(EditControl, EM_GETMODIFY, 0, 0), modified);
     EXPECT_EQ(WindowText(MainWindow), title);
