@@ -41,12 +41,6 @@ UINT CheckedId(int position, UINT first, UINT last) {
     return 0;
 }
 
-LOGFONTW EditorLogFont() {
-    LOGFONTW font = {};
-    GetObjectW(EditorFont, sizeof(font), &font);
-    return font;
-}
-
 bool WrapIsChecked() {
     return (GetMenuState(GetMenu(MainWindow), IDM_OPTIONS_AUTOWRAP, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
@@ -159,7 +153,8 @@ TEST_F(FirstRun, WritesTheFourDefaultsAndStartsWithThem) {
               static_cast<UINT>(IDM_THEME_FIRST));
     EXPECT_EQ(CheckedId(OPTIONS_POS_ZOOM, IDM_ZOOM_100, IDM_ZOOM_300), static_cast<UINT>(IDM_ZOOM_100));
     EXPECT_FALSE(WrapIsChecked());
-    LOGFONTW font = EditorLogFont();
+    LOGFONTW font = {};
+    GetObjectW(EditorFont, sizeof(font), &font);
     EXPECT_STREQ(font.lfFaceName, L"Consolas");
 }
 
@@ -185,7 +180,8 @@ TEST_F(StoredSettings, ClampedValuesAreAppliedAtStart) {
     EXPECT_EQ(CheckedId(OPTIONS_POS_THEME, IDM_THEME_FIRST, IDM_THEME_LAST),
               static_cast<UINT>(IDM_THEME_LAST));
     EXPECT_FALSE(WrapIsChecked());
-    LOGFONTW font = EditorLogFont();
+    LOGFONTW font = {};
+    GetObjectW(EditorFont, sizeof(font), &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(22, GetDpiForWindow(MainWindow), 96));
     EXPECT_EQ(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), 1);
 }
@@ -220,7 +216,8 @@ TEST_F(StoredSettings, InstalledFaceIsKept) {
     Store("FontIndex=" + std::to_string(installedFace) + "\r\n");
     StartApp();
     EXPECT_EQ(CheckedId(OPTIONS_POS_FONT, IDM_FONT_FIRST, IDM_FONT_LAST), IDM_FONT_FIRST + installedFace);
-    LOGFONTW font = EditorLogFont();
+    LOGFONTW font = {};
+    GetObjectW(EditorFont, sizeof(font), &font);
     EXPECT_STREQ(font.lfFaceName, FontTable[installedFace]);
 }
 
