@@ -71,6 +71,11 @@ std::wstring StatusPartText(int part);
 std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);
 
+// Wine's own conversions between its Windows paths and Unix paths; empty
+// where the conversion fails or the program does not run under Wine.
+std::string UnixPath(const std::wstring& windowsPath);
+std::wstring DosPath(const std::string& unixPath);
+
 // Files in a scratch folder of the test program, removed by the fixture.
 std::wstring ScratchPath(const std::wstring& name);
 // Writes the bytes to a scratch file of that name and returns its path.

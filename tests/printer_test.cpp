@@ -30,38 +30,6 @@ std::wstring Environment(const wchar_t* name) {
     return length && length < 1024 ? value : L"";
 }
 
-// Wine's own exports convert between its Windows paths and Unix paths.
-using UnixNameFunction = char*(CDECL*)(const wchar_t*);
-using DosNameFunction = wchar_t*(CDECL*)(const char*);
-
-void* WineExport(const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name));
-}
-
-UnixNameFunction UnixNameConverter() {
-    return reinterpret_cast<UnixNameFunction>(WineExport("wine_get_unix_file_name"));
-}
-
-DosNameFunction DosNameConverter() {
-    return reinterpret_cast<DosNameFunction>(WineExport("wine_get_dos_file_name"));
-}
-
-std::string UnixPath(const std::wstring& windowsPath) {
-    char* name = UnixNameConverter()(windowsPath.c_str());
-    if (!name) return "";
-    std::string path = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-}
-
-std::wstring DosPath(const std::string& unixPath) {
-    wchar_t* name = DosNameConverter()(unixPath.c_str());
-    if (!name) return L"";
-    std::wstring path = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-}
-
 struct ShellResult {
     int code = -1;
     std::string output;
@@ -189,7 +157,7 @@ std::string PrinterMissingReason() {
     if (printer.empty() || Environment(L"TAVILO_PDF_FOLDER").empty())
         return "no PDF printer: scripts/test.sh sets one up with CUPS and cups-pdf, and said why it could "
                "not";
-    if (!UnixNameConverter() || !DosNameConverter())
+    if (DosPath("/").empty() || UnixPath(L"C:\\").empty())
         return "not under Wine: the PDF is read back through Wine's Unix paths";
     std::wstring chosen = DefaultPrinter();
     if (chosen != printer)

@@ -61,13 +61,9 @@ void PressLater(HWND dialog, int id) {
 // (WaitForSingleObject fails at once), so a probe file shows when the
 // change has come: it stays when deleted only while the attribute is set.
 bool SetAppendOnly(const std::wstring& folder, bool on) {
-    using ToUnixName = char*(CDECL*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* unixName = toUnix ? toUnix(folder.c_str()) : nullptr;
-    if (!unixName) return false;
+    std::string unixName = UnixPath(folder);
+    if (unixName.empty()) return false;
     std::wstring command = std::wstring(L"chattr ") + (on ? L"+a" : L"-a") + L" \"" + Widen(unixName) + L"\"";
-    HeapFree(GetProcessHeap(), 0, unixName);
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(L"Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,

@@ -258,14 +258,10 @@ private:
 // keeps in the build folder (scripts/wine-env.sh): anywhere else, Windows
 // or a prefix of the developer's own, the setting is the user's.
 static bool InTheBuildFoldersWinePrefix() {
-    using DosNameFunction = wchar_t*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
     char prefix[MAX_PATH] = {};
     DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
-    if (!toDos || length == 0 || length >= MAX_PATH) return false;
-    wchar_t* dos = toDos(prefix);
-    if (!dos) return false;
+    std::wstring dos = length && length < MAX_PATH ? DosPath(prefix) : L"";
+    if (dos.empty()) return false;
     auto fullPath = [](const std::wstring& path) {
         wchar_t full[MAX_PATH] = {};
         GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
@@ -273,10 +269,8 @@ static bool InTheBuildFoldersWinePrefix() {
         while (!result.empty() && result.back() == L'\\') result.pop_back();
         return result;
     };
-    bool same =
-        lstrcmpiW(fullPath(dos).c_str(), fullPath(TestProgramFolder() + L"..\\..\\wineprefix").c_str()) == 0;
-    HeapFree(GetProcessHeap(), 0, dos);
-    return same;
+    return lstrcmpiW(fullPath(dos).c_str(), fullPath(TestProgramFolder() + L"..\\..\\wineprefix").c_str()) ==
+           0;
 }
 
 void HighDpi::RunAsChildAtDpi(DWORD dpi) {
