@@ -3,19 +3,14 @@
 
 #include <dlgs.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "app/app.h"
 #include "harness.h"
 #include "resources/resource.h"
 
 static DialogWatcher* ActiveWatcher = nullptr;
-
-static std::wstring TextOf(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(length + 1, L'\0');
-    text.resize(GetWindowTextW(window, text.data(), length + 1));
-    return text;
-}
 
 static std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -39,6 +34,26 @@ std::string DialogInfo::IconName() const {
     return "other";
 }
 
+::testing::AssertionResult IsBox(const DialogInfo& box, const std::wstring& text, const std::wstring& caption,
+                                 const std::string& icon, const std::vector<int>& buttons, HWND owner) {
+    std::string wrong;
+    if (box.text != text) wrong += "\n  text \"" + Narrow(box.text) + "\", not \"" + Narrow(text) + "\"";
+    if (box.caption != caption)
+        wrong += "\n  caption \"" + Narrow(box.caption) + "\", not \"" + Narrow(caption) + "\"";
+    if (box.IconName() != icon) wrong += "\n  icon \"" + box.IconName() + "\", not \"" + icon + "\"";
+    std::vector<int> shown;
+    for (const DialogButton& button : box.buttons) shown.push_back(button.id);
+    std::sort(shown.begin(), shown.end());
+    std::vector<int> wanted = buttons;
+    std::sort(wanted.begin(), wanted.end());
+    if (!wanted.empty() && shown != wanted) wrong += "\n  other buttons than asked for";
+    // A box given a child window as its owner is owned by that window's top-level window.
+    if (GetAncestor(box.owner, GA_ROOT) != (owner ? owner : MainWindow)) wrong += "\n  another owner";
+    if (wrong.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the message box \"" << Narrow(box.text) << "\" differs:" << wrong;
+}
+
 static BOOL CALLBACK ReadChild(HWND child, LPARAM infoPointer) {
     DialogInfo& info = *reinterpret_cast<DialogInfo*>(infoPointer);
     if (GetParent(child) != info.window) return TRUE;
@@ -46,9 +61,9 @@ static BOOL CALLBACK ReadChild(HWND child, LPARAM infoPointer) {
     int id = GetDlgCtrlID(child);
     LONG style = GetWindowLongW(child, GWL_STYLE);
     if (className == L"Button" && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON) {
-        if (IsWindowVisible(child)) info.buttons.push_back({id, TextOf(child)});
+        if (IsWindowVisible(child)) info.buttons.push_back({id, WindowText(child)});
     } else if (className == L"Static") {
-        if (id == 0xFFFF) info.text = TextOf(child);
+        if (id == 0xFFFF) info.text = WindowText(child);
         if ((style & SS_TYPEMASK) == SS_ICON) {
             info.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         }
@@ -60,7 +75,7 @@ DialogInfo ReadDialog(HWND dialog) {
     DialogInfo info;
     info.window = dialog;
     info.owner = GetWindow(dialog, GW_OWNER);
-    info.caption = TextOf(dialog);
+    info.caption = WindowText(dialog);
     EnumChildWindows(dialog, ReadChild, reinterpret_cast<LPARAM>(&info));
     return info;
 }

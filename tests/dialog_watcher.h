@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 struct DialogButton {
     int id;
     std::wstring text;
@@ -28,6 +30,14 @@ struct DialogInfo {
 
 // Reads the caption, message, buttons and icon of a dialog window.
 DialogInfo ReadDialog(HWND dialog);
+
+// Whether a message box shows this text, caption and icon ("warning",
+// "error", "question", "information" or "" for none), with these buttons
+// when any are given, and belongs to the owner given (the main window when
+// none is); the failure says what differs. Use as EXPECT_TRUE(IsBox(...)).
+::testing::AssertionResult IsBox(const DialogInfo& box, const std::wstring& text, const std::wstring& caption,
+                                 const std::string& icon, const std::vector<int>& buttons = {},
+                                 HWND owner = nullptr);
 
 // Presses a button of a dialog, as a click would.
 void PressButton(HWND dialog, int id);

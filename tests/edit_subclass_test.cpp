@@ -14,11 +14,6 @@
 
 namespace {
 
-void Drop(const std::vector<std::wstring>& paths) {
-    SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
-    PumpMessages();
-}
-
 void HoldControl(bool down) {
     BYTE state[256] = {};
     if (down) state[VK_CONTROL] = 0x80;
@@ -144,19 +139,12 @@ TEST_F(MouseWheel, EditorNeverErasesItsBackground) {
     ReleaseDC(EditControl, dc);
 }
 
-class DroppedFiles : public AppFixture {
-protected:
-    std::wstring MakeFile(const std::wstring& name, const std::string& text) {
-        std::wstring path = ScratchPath(name);
-        WriteBytes(path, text);
-        return path;
-    }
-};
+using DroppedFiles = AppFixture;
 
 TEST_F(DroppedFiles, OneFileLoadsAndKeepsTheZoom) {
     StartApp();
     SendCommand(IDM_ZOOM_200);
-    std::wstring path = MakeFile(L"notes.txt", "dropped text");
+    std::wstring path = WriteScratch(L"notes.txt", "dropped text");
     Drop({path});
     EXPECT_EQ(EditorText(), L"dropped text");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - notes.txt");
@@ -167,12 +155,14 @@ TEST_F(DroppedFiles, OneFileLoadsAndKeepsTheZoom) {
 
 TEST_F(DroppedFiles, ThreeFilesLoadInTurnAndTheLastStays) {
     StartApp();
-    Drop({MakeFile(L"a.txt", "first"), MakeFile(L"b.txt", "second"), MakeFile(L"c.txt", "third")});
+    Drop(
+        {WriteScratch(L"a.txt", "first"), WriteScratch(L"b.txt", "second"), WriteScratch(L"c.txt", "third")});
     EXPECT_EQ(EditorText(), L"third");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - c.txt");
 }
 
-TEST_F(DroppedFiles, TooLargeFileIsRefusedAndTheNextIsTried) {
+// A file that cannot be loaded is reported, and the next one is tried.
+TEST_F(DroppedFiles, AFileRefusedIsReportedAndTheNextIsTried) {
     StartApp();
     std::wstring large = ScratchPath(L"large.log");
     HANDLE file = CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -181,26 +171,24 @@ TEST_F(DroppedFiles, TooLargeFileIsRefusedAndTheNextIsTried) {
     SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
     SetEndOfFile(file);
     CloseHandle(file);
-    std::wstring small = MakeFile(L"small.txt", "small");
-
-    DialogWatcher watcher(Press(IDOK));
-    Drop({large, small});
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].caption, L"Warning");
-    EXPECT_EQ(watcher.Seen()[0].text, L"File is too large to open. Choose a file smaller than 10MB");
-    EXPECT_EQ(watcher.Seen()[0].IconName(), "warning");
-    EXPECT_EQ(EditorText(), L"small");
-}
-
-TEST_F(DroppedFiles, MissingFileReportsAndTheNextIsTried) {
-    StartApp();
-    DialogWatcher watcher(Press(IDOK));
-    Drop({ScratchPath(L"gone.txt"), MakeFile(L"here.txt", "here")});
-    ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].caption, L"Error");
-    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to get file info.");
-    EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
-    EXPECT_EQ(EditorText(), L"here");
+    struct Row {
+        const char* what;
+        std::wstring refused;
+        const wchar_t *text, *caption;
+        const char* icon;
+    } rows[] = {
+        {"too large", large, L"File is too large to open. Choose a file smaller than 10MB", L"Warning",
+         "warning"},
+        {"missing", ScratchPath(L"gone.txt"), L"Failed to get file info.", L"Error", "error"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DialogWatcher watcher(Press(IDOK));
+        Drop({row.refused, WriteScratch(L"next.txt", row.what)});
+        ASSERT_EQ(watcher.Seen().size(), 1u);
+        EXPECT_TRUE(IsBox(watcher.Seen()[0], row.text, row.caption, row.icon));
+        EXPECT_EQ(EditorText(), Widen(row.what));
+    }
 }
 
 TEST_F(DroppedFiles, CancelInThePromptIgnoresTheRestOfTheDrop) {
@@ -208,10 +196,9 @@ TEST_F(DroppedFiles, CancelInThePromptIgnoresTheRestOfTheDrop) {
     SetEditorText(L"unsaved work");
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
     DialogWatcher watcher(Press(IDCANCEL));
-    Drop({MakeFile(L"a.txt", "first"), MakeFile(L"b.txt", "second")});
+    Drop({WriteScratch(L"a.txt", "first"), WriteScratch(L"b.txt", "second")});
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].caption, L"Confirm");
-    EXPECT_EQ(watcher.Seen()[0].text, L"Save changes for New Document?");
+    EXPECT_TRUE(IsBox(watcher.Seen()[0], L"Save changes for New Document?", L"Confirm", "question"));
     EXPECT_EQ(EditorText(), L"unsaved work");
     EXPECT_TRUE(IsModified);
 }
@@ -221,7 +208,7 @@ TEST_F(DroppedFiles, NoInThePromptLoadsAndLeavesTheDocumentUnmodified) {
     SetEditorText(L"unsaved work");
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
     DialogWatcher watcher(Press(IDNO));
-    Drop({MakeFile(L"a.txt", "first")});
+    Drop({WriteScratch(L"a.txt", "first")});
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(EditorText(), L"first");
     EXPECT_FALSE(IsModified);
@@ -288,16 +275,17 @@ TEST_F(FormattingKeys, LeaveTheTextsFormatAsItWas) {
     const struct {
         WORD key;
         bool shift;
-    } keys[] = {{'E', false}, {'J', false}, {'L', false}, {'R', false}, {'1', false}, {'2', false},
-                {'5', false}, {'B', false}, {'I', false}, {'U', false}, {VK_OEM_PLUS, false},
-                {VK_OEM_PLUS, true}, {'L', true}};
+    } keys[] = {{'E', false},         {'J', false},        {'L', false}, {'R', false}, {'1', false},
+                {'2', false},         {'5', false},        {'B', false}, {'I', false}, {'U', false},
+                {VK_OEM_PLUS, false}, {VK_OEM_PLUS, true}, {'L', true}};
     int formattedBare = 0;
     for (const auto& press : keys) {
         std::string bareBefore = FormatOfTheText(bare);
         PressFormattingKey(bare, press.key, press.shift);
         if (FormatOfTheText(bare) != bareBefore) ++formattedBare;
         PressFormattingKey(EditControl, press.key, press.shift);
-        EXPECT_EQ(FormatOfTheText(EditControl), before) << "Ctrl+" << (press.shift ? "Shift+" : "") << press.key;
+        EXPECT_EQ(FormatOfTheText(EditControl), before)
+            << "Ctrl+" << (press.shift ? "Shift+" : "") << press.key;
         EXPECT_EQ(EditorText(), text) << press.key;
     }
     DestroyWindow(bare);

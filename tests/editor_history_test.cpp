@@ -58,9 +58,12 @@ ReplacedTenLines ReplaceTenLines() {
     return lines;
 }
 
-void Type(const std::wstring& text) {
-    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
-    PumpMessages();
+// The editor in place, and the text it shows.
+::testing::AssertionResult Shows(HWND editor, const std::wstring& text) {
+    if (EditControl != editor) return ::testing::AssertionFailure() << "another editor is in place";
+    if (EditorText() != text)
+        return ::testing::AssertionFailure() << "the editor shows " << Narrow(EditorText());
+    return ::testing::AssertionSuccess();
 }
 
 bool CanUndo() { return SendMessageW(EditControl, EM_CANUNDO, 0, 0) != 0; }
@@ -71,7 +74,7 @@ std::wstring CharsPart(const std::wstring& text) {
     return L" " + std::to_wstring(chars) + L" chars";
 }
 
-class EditorHistory : public AppFixture {};
+using EditorHistory = AppFixture;
 
 TEST_F(EditorHistory, ALongSpanGoesIntoAFreshEditorAndAShortOneStaysInPlace) {
     StartApp();
@@ -79,8 +82,7 @@ TEST_F(EditorHistory, ALongSpanGoesIntoAFreshEditorAndAShortOneStaysInPlace) {
     SetEditorText(shortSpan);
     HWND first = EditControl;
     ReplaceAll(L"alpha", L"beta");
-    EXPECT_EQ(EditControl, first);
-    EXPECT_EQ(EditorText(), Replaced(shortSpan, L"alpha", L"beta"));
+    EXPECT_TRUE(Shows(first, Replaced(shortSpan, L"alpha", L"beta")));
 
     const std::wstring longSpan = Lines(MaxBreaksPerEdit + 2, L"alpha");
     SetEditorText(longSpan);
@@ -115,8 +117,7 @@ TEST_F(EditorHistory, UndoBringsTheOldEditorBackAndRedoTheNewOne) {
     Range after = Selection();
 
     SendCommand(IDM_EDIT_UNDO);
-    EXPECT_EQ(EditControl, old);
-    EXPECT_EQ(EditorText(), text);
+    EXPECT_TRUE(Shows(old, text));
     EXPECT_EQ(Selection(), (Range{5, 9}));
     EXPECT_TRUE(IsWindowVisible(old));
     EXPECT_FALSE(IsWindowVisible(fresh));
@@ -127,23 +128,19 @@ TEST_F(EditorHistory, UndoBringsTheOldEditorBackAndRedoTheNewOne) {
     EXPECT_TRUE(CanRedo());
 
     SendCommand(IDM_EDIT_REDO);
-    EXPECT_EQ(EditControl, fresh);
-    EXPECT_EQ(EditorText(), replaced);
+    EXPECT_TRUE(Shows(fresh, replaced));
     EXPECT_EQ(Selection(), after);
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
     EXPECT_EQ(StatusPartText(3).rfind(CharsPart(replaced), 0), 0u) << Narrow(StatusPartText(3));
 
     // The same with the keys, which never reach the control as characters.
     PressCtrlKey('Z');
-    EXPECT_EQ(EditControl, old);
-    EXPECT_EQ(EditorText(), text);
+    EXPECT_TRUE(Shows(old, text));
     PressCtrlKey('Y');
-    EXPECT_EQ(EditControl, fresh);
-    EXPECT_EQ(EditorText(), replaced);
+    EXPECT_TRUE(Shows(fresh, replaced));
     // Nothing more to redo: Ctrl+Y changes nothing.
     PressCtrlKey('Y');
-    EXPECT_EQ(EditControl, fresh);
-    EXPECT_EQ(EditorText(), replaced);
+    EXPECT_TRUE(Shows(fresh, replaced));
 }
 
 TEST_F(EditorHistory, EditsAfterTheReplaceAllAreUndoneFirstAndRedoneLast) {
@@ -155,15 +152,12 @@ TEST_F(EditorHistory, EditsAfterTheReplaceAllAreUndoneFirstAndRedoneLast) {
     EXPECT_EQ(EditorText(), typed);
 
     SendCommand(IDM_EDIT_UNDO);
-    EXPECT_EQ(EditControl, fresh);
-    EXPECT_EQ(EditorText(), replaced);
+    EXPECT_TRUE(Shows(fresh, replaced));
     SendCommand(IDM_EDIT_UNDO);
-    EXPECT_EQ(EditControl, old);
-    EXPECT_EQ(EditorText(), text);
+    EXPECT_TRUE(Shows(old, text));
 
     SendCommand(IDM_EDIT_REDO);
-    EXPECT_EQ(EditControl, fresh);
-    EXPECT_EQ(EditorText(), replaced);
+    EXPECT_TRUE(Shows(fresh, replaced));
     SendCommand(IDM_EDIT_REDO);
     EXPECT_EQ(EditorText(), typed);
 }
@@ -195,11 +189,9 @@ TEST_F(EditorHistory, TheOldEditorsOwnHistoryGoesOnAndItsStaleRedoIsSkipped) {
     EXPECT_NE(undone, before);
 
     SendCommand(IDM_EDIT_REDO);
-    EXPECT_EQ(EditControl, old);
-    EXPECT_EQ(EditorText(), before);
+    EXPECT_TRUE(Shows(old, before));
     SendCommand(IDM_EDIT_REDO);
-    EXPECT_EQ(EditControl, fresh) << "the z typed before the Replace All came back instead";
-    EXPECT_EQ(EditorText(), replaced);
+    EXPECT_TRUE(Shows(fresh, replaced)) << "the z typed before the Replace All came back instead";
 }
 
 TEST_F(EditorHistory, TypingInTheOldEditorDropsTheNewOne) {
@@ -211,8 +203,7 @@ TEST_F(EditorHistory, TypingInTheOldEditorDropsTheNewOne) {
     Type(L"y");
     EXPECT_FALSE(CanRedo());
     SendCommand(IDM_EDIT_REDO);
-    EXPECT_EQ(EditControl, lines.old);
-    EXPECT_EQ(EditorText(), lines.text + L"y");
+    EXPECT_TRUE(Shows(lines.old, lines.text + L"y"));
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(lines.fresh); }));
 }
 

@@ -26,11 +26,6 @@ RECT RectInParent(HWND child) {
     return rect;
 }
 
-void TypeIntoEditor(const std::wstring& text) {
-    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
-    PumpMessages();
-}
-
 }  // namespace
 
 using Frame = AppFixture;
@@ -153,7 +148,7 @@ TEST_F(Frame, EditCommandsWorkThroughTheMenu) {
     SendCommand(IDM_EDIT_REDO);  // nothing to redo right after start-up
     EXPECT_EQ(EditorText(), L"");
 
-    TypeIntoEditor(L"hello");
+    Type(L"hello");
     EXPECT_EQ(EditorText(), L"hello");
     SendCommand(IDM_EDIT_UNDO);
     EXPECT_EQ(EditorText(), L"");

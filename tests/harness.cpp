@@ -30,6 +30,28 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+static void* WineExport(const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name));
+}
+
+std::string UnixPath(const std::wstring& windowsPath) {
+    auto convert = reinterpret_cast<char*(CDECL*)(const wchar_t*)>(WineExport("wine_get_unix_file_name"));
+    char* name = convert ? convert(windowsPath.c_str()) : nullptr;
+    if (!name) return "";
+    std::string path = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return path;
+}
+
+std::wstring DosPath(const std::string& unixPath) {
+    auto convert = reinterpret_cast<wchar_t*(CDECL*)(const char*)>(WineExport("wine_get_dos_file_name"));
+    wchar_t* name = convert ? convert(unixPath.c_str()) : nullptr;
+    if (!name) return L"";
+    std::wstring path = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return path;
+}
+
 std::wstring TaviloExePath() { return TestProgramFolder() + L"..\\..\\tavilo.exe"; }
 
 void ScribbleOver(HWND window, COLORREF colour) {
@@ -131,6 +153,21 @@ Range Selection() {
 void Select(LONG start, LONG end) {
     CHARRANGE selection = {start, end};
     SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+}
+
+void Type(const std::wstring& text) {
+    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
+    PumpMessages();
+}
+
+void TypeAndSync(const std::wstring& text) {
+    Type(text);
+    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
+}
+
+void Drop(const std::vector<std::wstring>& paths) {
+    SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    PumpMessages();
 }
 
 void SendCommand(UINT id) {

@@ -71,6 +71,11 @@ std::wstring StatusPartText(int part);
 std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);
 
+// Wine's own conversions between its Windows paths and Unix paths; empty
+// where the conversion fails or the program does not run under Wine.
+std::string UnixPath(const std::wstring& windowsPath);
+std::wstring DosPath(const std::string& unixPath);
+
 // Files in a scratch folder of the test program, removed by the fixture.
 std::wstring ScratchPath(const std::wstring& name);
 // Writes the bytes to a scratch file of that name and returns its path.
@@ -79,6 +84,15 @@ std::wstring WriteScratch(const std::wstring& name, const std::string& bytes);
 // A real drop handle: DROPFILES followed by the wide file list, as
 // WM_DROPFILES carries it (the receiver frees it with DragFinish).
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
+
+// Types the text into the editor as the keyboard's WM_CHAR messages, then
+// runs the queue.
+void Type(const std::wstring& text);
+// Types, and waits until the document knows it has unsaved changes.
+void TypeAndSync(const std::wstring& text);
+
+// Drops the files on the editor, as Explorer does, and runs the queue.
+void Drop(const std::vector<std::wstring>& paths);
 
 // Sends WM_COMMAND for a menu command to the main window, as a menu click does.
 void SendCommand(UINT id);

@@ -15,15 +15,6 @@
 
 namespace {
 
-void Type(const std::wstring& text) {
-    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
-}
-
-void TypeAndSync(const std::wstring& text) {
-    Type(text);
-    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
-}
-
 // Answers the dialogs that appear in turn, one step per dialog.
 using Step = DialogWatcher::Handler;
 DialogWatcher::Handler Steps(std::vector<Step> steps) {
@@ -37,12 +28,8 @@ Step NameFile(const std::wstring& path) {
     return [path](const DialogInfo& info) { EnterFileName(info.window, path); };
 }
 
-void ExpectPrompt(const DialogInfo& box, const std::wstring& name) {
-    EXPECT_EQ(box.text, L"Save changes for " + name + L"?");
-    EXPECT_EQ(box.caption, L"Confirm");
-    EXPECT_EQ(box.IconName(), "question");
-    EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO) && box.HasButton(IDCANCEL));
-    EXPECT_EQ(box.owner, MainWindow);
+::testing::AssertionResult IsPrompt(const DialogInfo& box, const std::wstring& name) {
+    return IsBox(box, L"Save changes for " + name + L"?", L"Confirm", "question", {IDYES, IDNO, IDCANCEL});
 }
 
 bool QuitPosted() {
@@ -150,7 +137,7 @@ TEST_P(StopPath, Cancel) {
     DialogWatcher watcher(Answer(IDCANCEL));
     SendCommand(GetParam());
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    ExpectPrompt(watcher.Seen()[0], L"New Document");
+    EXPECT_TRUE(IsPrompt(watcher.Seen()[0], L"New Document"));
     ExpectUnchanged(L"keep", L"Tavilo - New Document *(unsaved)");
 }
 
@@ -173,9 +160,8 @@ TEST_P(StopPath, YesWithAFailingSave) {
     DialogWatcher watcher(Steps({Answer(IDYES), Answer(IDOK), Answer(IDCANCEL)}));
     SendCommand(GetParam());
     ASSERT_EQ(watcher.Seen().size(), 2u);
-    ExpectPrompt(watcher.Seen()[0], L"ro.txt");
-    EXPECT_EQ(watcher.Seen()[1].text, L"Failed to save file.");
-    EXPECT_EQ(watcher.Seen()[1].caption, L"Error");
+    EXPECT_TRUE(IsPrompt(watcher.Seen()[0], L"ro.txt"));
+    EXPECT_TRUE(IsBox(watcher.Seen()[1], L"Failed to save file.", L"Error", "error"));
     ExpectUnchanged(L"!ro", L"Tavilo - ro.txt *(unsaved)");
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(path), "ro");
@@ -233,7 +219,7 @@ TEST_F(Lifecycle, NewYesSavesTheFileFirst) {
     DialogWatcher watcher(Answer(IDYES));
     SendCommand(IDM_FILE_NEW);
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    ExpectPrompt(watcher.Seen()[0], L"a.txt");
+    EXPECT_TRUE(IsPrompt(watcher.Seen()[0], L"a.txt"));
     EXPECT_EQ(ReadBytes(path), "yz");
     EXPECT_EQ(EditorText(), L"");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
@@ -257,7 +243,7 @@ TEST_F(Lifecycle, NewYesOnAFilelessDocumentSavesAs) {
 TEST_F(Lifecycle, NewRightAfterTypingStillAsks) {
     StartApp();
     DialogWatcher watcher(Answer(IDCANCEL));
-    Type(L"quick");
+    for (wchar_t c : std::wstring(L"quick")) SendMessageW(EditControl, WM_CHAR, c, 1);
     SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_NEW, 0);
     EXPECT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(EditorText(), L"quick");
@@ -335,11 +321,7 @@ TEST_F(Lifecycle, OpenOfAnUnreadableFile) {
     PumpMessages();
     CloseHandle(holder);
     ASSERT_EQ(watcher.Seen().size(), 3u);
-    const DialogInfo& box = watcher.Seen()[2];
-    EXPECT_EQ(box.text, L"Failed to open file.");
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.IconName(), "error");
-    EXPECT_EQ(box.owner, MainWindow);
+    EXPECT_TRUE(IsBox(watcher.Seen()[2], L"Failed to open file.", L"Error", "error"));
     EXPECT_EQ(EditorText(), L"xold");
     EXPECT_EQ(DocumentName, L"old.txt");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - old.txt *(unsaved)");
@@ -352,11 +334,8 @@ TEST_F(Lifecycle, OpenOfATooLargeFile) {
     DialogWatcher watcher(Steps({NameFile(path), Answer(IDOK)}));
     SendCommand(IDM_FILE_OPEN);
     ASSERT_EQ(watcher.Seen().size(), 2u);
-    const DialogInfo& box = watcher.Seen()[1];
-    EXPECT_EQ(box.text, L"File is too large to open. Choose a file smaller than 10MB.");
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.IconName(), "warning");
-    EXPECT_EQ(box.owner, MainWindow);
+    EXPECT_TRUE(IsBox(watcher.Seen()[1], L"File is too large to open. Choose a file smaller than 10MB.",
+                      L"Error", "warning"));
     EXPECT_EQ(EditorText(), L"");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
 }
@@ -423,7 +402,7 @@ TEST_F(Lifecycle, CloseFromOutsideAsks) {
         DialogWatcher watcher(Answer(IDCANCEL));
         SendMessageW(MainWindow, WM_CLOSE, 0, 0);
         ASSERT_EQ(watcher.Seen().size(), 1u);
-        ExpectPrompt(watcher.Seen()[0], L"New Document");
+        EXPECT_TRUE(IsPrompt(watcher.Seen()[0], L"New Document"));
     }
     EXPECT_TRUE(IsWindow(MainWindow));
     DialogWatcher watcher(Answer(IDNO));
@@ -448,7 +427,7 @@ TEST_F(Lifecycle, EndOfSessionQueryAsksAndKeepsTheWindow) {
         DialogWatcher watcher(Answer(row.answer));
         EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), row.result) << "answer " << row.answer;
         ASSERT_EQ(watcher.Seen().size(), 1u) << "answer " << row.answer;
-        ExpectPrompt(watcher.Seen()[0], L"q.txt");
+        EXPECT_TRUE(IsPrompt(watcher.Seen()[0], L"q.txt"));
         EXPECT_TRUE(IsWindow(MainWindow)) << "answer " << row.answer;
         EXPECT_FALSE(QuitPosted()) << "answer " << row.answer;
         EXPECT_EQ(ReadBytes(path), row.file) << "answer " << row.answer;
@@ -548,13 +527,10 @@ TEST_F(EndOfSession, NextStartReportsTheCopyOnceAndOpensIt) {
         DialogWatcher watcher(Answer(IDYES));
         StartApp();
         ASSERT_EQ(watcher.Seen().size(), 1u);
-        const DialogInfo& box = watcher.Seen()[0];
-        EXPECT_EQ(box.text, L"Tavilo was closed unexpectedly. Your unsaved text was saved to:\n" +
-                                TestProgramFolder() + copies[0] + L"\n\nOpen it now?");
-        EXPECT_EQ(box.caption, L"Warning");
-        EXPECT_EQ(box.IconName(), "warning");
-        EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO) && !box.HasButton(IDCANCEL));
-        EXPECT_EQ(box.owner, MainWindow);
+        EXPECT_TRUE(IsBox(watcher.Seen()[0],
+                          L"Tavilo was closed unexpectedly. Your unsaved text was saved to:\n" +
+                              TestProgramFolder() + copies[0] + L"\n\nOpen it now?",
+                          L"Warning", "warning", {IDYES, IDNO}));
     }
     EXPECT_EQ(EditorText(), L"kept\r\ntext");
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - " + copies[0]);

@@ -41,11 +41,6 @@ void CaretToEnd() {
     SendMessageW(EditControl, EM_SETSEL, end, end);
 }
 
-void Type(const std::wstring& text) {
-    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
-    PumpMessages();
-}
-
 void SetStatusEncodingPart(const wchar_t* text) {
     SendMessageW(StatusBar, SB_SETTEXTW, 4, reinterpret_cast<LPARAM>(text));
 }
@@ -174,12 +169,8 @@ TEST_F(Loader, EncodingsOfRealFiles) {
             continue;
         }
         ASSERT_EQ(watcher.Seen().size(), 1u) << Narrow(row.name);
-        const DialogInfo& box = watcher.Seen()[0];
-        EXPECT_EQ(box.caption, L"Encoding Warning") << Narrow(row.name);
-        EXPECT_EQ(box.text, row.warning) << Narrow(row.name);
-        EXPECT_EQ(box.IconName(), "warning") << Narrow(row.name);
-        EXPECT_TRUE(box.HasButton(IDOK) && box.buttons.size() == 1) << Narrow(row.name);
-        EXPECT_EQ(box.owner, MainWindow) << Narrow(row.name);
+        EXPECT_TRUE(IsBox(watcher.Seen()[0], row.warning, L"Encoding Warning", "warning", {IDOK}))
+            << Narrow(row.name);
         EXPECT_EQ(textWhenWarned, row.text) << Narrow(row.name) << ": the text was not in place yet";
     }
 }
@@ -351,26 +342,19 @@ TEST_F(Loader, NothingToUndoAfterALoad) {
 
 // After a 1 MB load typing still works: the limit is the creation-time
 // 10,485,760 characters, not the 64K that EM_LIMITTEXT 0 would give.
-static void ExpectTypingAtTheEndAfterLoading(const std::string& lineEnd) {
-    std::string bytes = Lines(1 << 20, lineEnd);
-    ASSERT_TRUE(Load(WriteScratch(L"big.txt", bytes)));
-    EXPECT_EQ(SendMessageW(EditControl, EM_GETLIMITTEXT, 0, 0), 0xA00000);
-    int before = TextLength();
-    CaretToEnd();
-    Type(std::wstring(200, L'z'));
-    EXPECT_EQ(TextLength(), before + 200);
-    std::wstring text = EditorText();
-    EXPECT_EQ(text.substr(text.size() - 200), std::wstring(200, L'z'));
-}
-
-TEST_F(Loader, TypingAtTheEndOfAOneMegabyteFileWithLf) {
+TEST_F(Loader, TypingAtTheEndOfAOneMegabyteFile) {
     StartApp();
-    ExpectTypingAtTheEndAfterLoading("\n");
-}
-
-TEST_F(Loader, TypingAtTheEndOfAOneMegabyteFileWithCrLf) {
-    StartApp();
-    ExpectTypingAtTheEndAfterLoading("\r\n");
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+        SCOPED_TRACE(lineEnd[0] == '\n' ? "LF" : "CR LF");
+        ASSERT_TRUE(Load(WriteScratch(L"big.txt", Lines(1 << 20, lineEnd))));
+        EXPECT_EQ(SendMessageW(EditControl, EM_GETLIMITTEXT, 0, 0), 0xA00000);
+        int before = TextLength();
+        CaretToEnd();
+        Type(std::wstring(200, L'z'));
+        EXPECT_EQ(TextLength(), before + 200);
+        std::wstring text = EditorText();
+        EXPECT_EQ(text.substr(text.size() - 200), std::wstring(200, L'z'));
+    }
 }
 
 // A CR LF pair split across a 4,096-byte boundary stays one line break.
@@ -397,46 +381,42 @@ TEST_F(Loader, TheLargestFileLoads) {
     EXPECT_EQ(text.substr(text.size() - 10), Widen(bytes.substr(bytes.size() - 10)));
 }
 
-// One byte over the limit: each caller's own message, and nothing changes.
-TEST_F(Loader, TooLargeForEveryCaller) {
+// One byte over the limit, or a missing file: each caller's own message,
+// and nothing changes.
+TEST_F(Loader, PreloadChecksRefuseForEveryCaller) {
     StartApp();
-    std::wstring path = WriteScratch(L"over.txt", Lines(10485761, "\r\n"));
+    std::wstring over = WriteScratch(L"over.txt", Lines(10485761, "\r\n"));
+    std::wstring missing = ScratchPath(L"missing.txt");
+    const wchar_t tooLarge[] = L"File is too large to open. Choose a file smaller than 10MB";
     SetEditorText(L"kept");
     struct Row {
+        const char* what;
+        const std::wstring& path;
         LoadCaller caller;
         HWND owner;
-        const wchar_t* text;
+        std::wstring text;
         const wchar_t* caption;
+        const char* icon;
     } rows[] = {
-        {LoadCaller::OpenCommand, MainWindow, L"File is too large to open. Choose a file smaller than 10MB.",
-         L"Error"},
-        {LoadCaller::DroppedFile, EditControl, L"File is too large to open. Choose a file smaller than 10MB",
-         L"Warning"},
-        {LoadCaller::CommandLine, MainWindow, L"File is too large to open. Choose a file smaller than 10MB",
-         L"Warning"},
+        {"Open, too large", over, LoadCaller::OpenCommand, MainWindow, tooLarge + std::wstring(L"."),
+         L"Error", "warning"},
+        {"drop, too large", over, LoadCaller::DroppedFile, EditControl, tooLarge, L"Warning", "warning"},
+        {"command line, too large", over, LoadCaller::CommandLine, MainWindow, tooLarge, L"Warning",
+         "warning"},
+        {"Open, missing", missing, LoadCaller::OpenCommand, MainWindow, L"Failed to get file info.", L"Error",
+         "error"},
+        {"drop, missing", missing, LoadCaller::DroppedFile, MainWindow, L"Failed to get file info.", L"Error",
+         "error"},
+        {"command line, missing", missing, LoadCaller::CommandLine, MainWindow, L"Failed to get file info.",
+         L"Error", "error"},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
         DialogWatcher watcher(Press(IDOK));
-        EXPECT_FALSE(PassesPreloadChecks(row.owner, path.c_str(), row.caller));
-        ASSERT_EQ(watcher.Seen().size(), 1u) << Narrow(row.text);
-        const DialogInfo& box = watcher.Seen()[0];
-        EXPECT_EQ(box.text, row.text);
-        EXPECT_EQ(box.caption, row.caption);
-        EXPECT_EQ(box.IconName(), "warning");
-        EXPECT_EQ(GetAncestor(box.owner, GA_ROOT), MainWindow);
-    }
-    EXPECT_EQ(EditorText(), L"kept");
-}
-
-TEST_F(Loader, MissingFileFailsToGetInfo) {
-    StartApp();
-    for (LoadCaller caller : {LoadCaller::OpenCommand, LoadCaller::DroppedFile, LoadCaller::CommandLine}) {
-        DialogWatcher watcher(Press(IDOK));
-        EXPECT_FALSE(PassesPreloadChecks(MainWindow, ScratchPath(L"missing.txt").c_str(), caller));
+        EXPECT_FALSE(PassesPreloadChecks(row.owner, row.path.c_str(), row.caller));
         ASSERT_EQ(watcher.Seen().size(), 1u);
-        EXPECT_EQ(watcher.Seen()[0].text, L"Failed to get file info.");
-        EXPECT_EQ(watcher.Seen()[0].caption, L"Error");
-        EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
+        EXPECT_TRUE(IsBox(watcher.Seen()[0], row.text, row.caption, row.icon));
+        EXPECT_EQ(EditorText(), L"kept");
     }
 }
 
@@ -453,8 +433,7 @@ TEST_F(Loader, UnreadableFileIsReported) {
     PumpMessages();
     CloseHandle(holder);
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to open file.");
-    EXPECT_EQ(watcher.Seen()[0].IconName(), "error");
+    EXPECT_TRUE(IsBox(watcher.Seen()[0], L"Failed to open file.", L"Error", "error"));
     EXPECT_EQ(EditorText(), L"k");
     EXPECT_STREQ(DocumentEncoding, L" UTF-16LE ");
 }
@@ -465,8 +444,7 @@ TEST_F(Loader, CommandLineFileThatIsMissing) {
     DialogWatcher watcher(Press(IDOK));
     StartApp(L"\"" + TaviloExePath() + L"\" \"" + ScratchPath(L"nowhere.txt") + L"\"");
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].text, L"Failed to get file info.");
-    EXPECT_EQ(watcher.Seen()[0].owner, MainWindow);
+    EXPECT_TRUE(IsBox(watcher.Seen()[0], L"Failed to get file info.", L"Error", "error"));
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document");
     EXPECT_EQ(EditorText(), L"");
 }

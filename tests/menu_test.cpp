@@ -186,16 +186,6 @@ TEST(Accelerators, TableHoldsTheFifteenShortcutsInOrder) {
     }
 }
 
-TEST(Accelerators, RawResourceEndsWithTheEndOfTableFlag) {
-    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_ACCELERATORS), RT_ACCELERATOR);
-    ASSERT_TRUE(resource != nullptr);
-    ASSERT_EQ(SizeofResource(nullptr, resource), 15u * 8u);  // fVirt, pad, key, cmd, pad: 8 bytes
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));
-    for (int i = 0; i < 15; ++i) {
-        EXPECT_EQ((data[i * 8] & 0x80) != 0, i == 14) << "entry " << i;
-    }
-}
-
 // Which command a key press reaches through the message loop's translation.
 class AcceleratorKeys : public AppFixture {
 protected:

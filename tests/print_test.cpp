@@ -136,10 +136,8 @@ TEST(PageGeometry, TextRectangleIsHalfAnInchInsideThePrintableArea) {
     };
     for (const Case& c : cases) {
         RECT r = ComputeTextRectangle(c.horzRes, c.vertRes, c.dpiX, c.dpiY);
-        EXPECT_EQ(r.left, c.expected.left) << c.what;
-        EXPECT_EQ(r.top, c.expected.top) << c.what;
-        EXPECT_EQ(r.right, c.expected.right) << c.what;
-        EXPECT_EQ(r.bottom, c.expected.bottom) << c.what;
+        EXPECT_TRUE(EqualRect(&r, &c.expected))
+            << c.what << ": got " << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom;
     }
 }
 
@@ -225,17 +223,18 @@ TEST_F(RichTextCopy, IsBlackOnWhiteWhateverTheTheme) {
     TransferBuffer copy = ExportRichText(EditControl, false);
     ImportRichText(HiddenEditControl, copy);
 
-    CHARFORMAT2W format = {};
-    format.cbSize = sizeof(format);
-    SendMessageW(HiddenEditControl, EM_SETSEL, 0, -1);
-    SendMessageW(HiddenEditControl, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    ASSERT_EQ(format.crTextColor, ThemeTable[3].text) << "the copy should arrive in the theme's colour";
+    auto wholeFormat = [] {
+        CHARFORMAT2W format = {};
+        format.cbSize = sizeof(format);
+        SendMessageW(HiddenEditControl, EM_SETSEL, 0, -1);
+        SendMessageW(HiddenEditControl, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        return format;
+    };
+    ASSERT_EQ(wholeFormat().crTextColor, ThemeTable[3].text)
+        << "the copy should arrive in the theme's colour";
 
     ForceBlackOnWhite(HiddenEditControl);
-    format = {};
-    format.cbSize = sizeof(format);
-    SendMessageW(HiddenEditControl, EM_SETSEL, 0, -1);
-    SendMessageW(HiddenEditControl, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    CHARFORMAT2W format = wholeFormat();
     EXPECT_EQ(format.dwMask & (CFM_COLOR | CFM_BACKCOLOR), static_cast<DWORD>(CFM_COLOR | CFM_BACKCOLOR));
     EXPECT_EQ(format.dwEffects & (CFE_AUTOCOLOR | CFE_AUTOBACKCOLOR), 0u);
     EXPECT_EQ(format.crTextColor, RGB(0, 0, 0));
@@ -272,9 +271,15 @@ TEST_F(RichTextCopy, PagesAreLaidOutToTheLastCharacter) {
 
 // ---- Pagination of plain text -------------------------------------------
 
-TEST(PlainTextPages, BreakLinesAndPages) {
+class PlainTextPages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!mono.Ready()) GTEST_SKIP() << "no monospaced face of the editor's table is installed";
+    }
     MonospacedText mono;
-    if (!mono.Ready()) GTEST_SKIP() << "no monospaced face of the editor's table is installed";
+};
+
+TEST_F(PlainTextPages, BreakLinesAndPages) {
     struct Case {
         const wchar_t* text;
         Pages expected;
@@ -307,9 +312,7 @@ TEST(PlainTextPages, BreakLinesAndPages) {
     }
 }
 
-TEST(PlainTextPages, TabsAdvanceToTheControlsHalfInchStops) {
-    MonospacedText mono;
-    if (!mono.Ready()) GTEST_SKIP() << "no monospaced face of the editor's table is installed";
+TEST_F(PlainTextPages, TabsAdvanceToTheControlsHalfInchStops) {
     ASSERT_GT(mono.tabWidth, 3 * mono.charWidth) << "the rows below assume a tab wider than three characters";
     // Room for one character after the first stop.
     RECT area = mono.Area(mono.tabWidth + mono.charWidth, 5);
@@ -328,9 +331,7 @@ TEST(PlainTextPages, TabsAdvanceToTheControlsHalfInchStops) {
     }
 }
 
-TEST(PlainTextPages, AVeryLongLineWrapsWhole) {
-    MonospacedText mono;
-    if (!mono.Ready()) GTEST_SKIP() << "no monospaced face of the editor's table is installed";
+TEST_F(PlainTextPages, AVeryLongLineWrapsWhole) {
     // Lines wider than the runs the text is measured in.
     std::wstring text(2605, L'x');
     std::vector<PrintedPage> pages =
@@ -347,16 +348,12 @@ TEST(PlainTextPages, AVeryLongLineWrapsWhole) {
     EXPECT_EQ(next, text.size());
 }
 
-TEST(PlainTextPages, ATinyAreaStillMakesProgress) {
-    MonospacedText mono;
-    if (!mono.Ready()) GTEST_SKIP() << "no monospaced face of the editor's table is installed";
+TEST_F(PlainTextPages, ATinyAreaStillMakesProgress) {
     Pages pages = mono.Paginate(L"abc", {0, 0, 1, 1});
     EXPECT_EQ(pages, (Pages{{L"a"}, {L"b"}, {L"c"}})) << Describe(pages);
 }
 
-TEST(PlainTextPages, DrawEachLineBlackAtItsPlace) {
-    MonospacedText mono;
-    if (!mono.Ready()) GTEST_SKIP() << "no monospaced face of the editor's table is installed";
+TEST_F(PlainTextPages, DrawEachLineBlackAtItsPlace) {
     std::wstring text = L"first line\r\n\r\nthird\tcolumn";
     RECT area = mono.Area(40 * mono.charWidth, 10);
     HDC metafile = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);

@@ -30,38 +30,6 @@ std::wstring Environment(const wchar_t* name) {
     return length && length < 1024 ? value : L"";
 }
 
-// Wine's own exports convert between its Windows paths and Unix paths.
-using UnixNameFunction = char*(CDECL*)(const wchar_t*);
-using DosNameFunction = wchar_t*(CDECL*)(const char*);
-
-void* WineExport(const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name));
-}
-
-UnixNameFunction UnixNameConverter() {
-    return reinterpret_cast<UnixNameFunction>(WineExport("wine_get_unix_file_name"));
-}
-
-DosNameFunction DosNameConverter() {
-    return reinterpret_cast<DosNameFunction>(WineExport("wine_get_dos_file_name"));
-}
-
-std::string UnixPath(const std::wstring& windowsPath) {
-    char* name = UnixNameConverter()(windowsPath.c_str());
-    if (!name) return "";
-    std::string path = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-}
-
-std::wstring DosPath(const std::string& unixPath) {
-    wchar_t* name = DosNameConverter()(unixPath.c_str());
-    if (!name) return L"";
-    std::wstring path = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-}
-
 struct ShellResult {
     int code = -1;
     std::string output;
@@ -189,7 +157,7 @@ std::string PrinterMissingReason() {
     if (printer.empty() || Environment(L"TAVILO_PDF_FOLDER").empty())
         return "no PDF printer: scripts/test.sh sets one up with CUPS and cups-pdf, and said why it could "
                "not";
-    if (!UnixNameConverter() || !DosNameConverter())
+    if (DosPath("/").empty() || UnixPath(L"C:\\").empty())
         return "not under Wine: the PDF is read back through Wine's Unix paths";
     std::wstring chosen = DefaultPrinter();
     if (chosen != printer)
@@ -309,12 +277,6 @@ protected:
     std::vector<std::string> produced_;
 };
 
-CHARRANGE EditorSelection() {
-    CHARRANGE range = {};
-    SendMessageW(EditControl, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    return range;
-}
-
 }  // namespace
 
 TEST_F(Printing, WholeDocumentPrintsOverSeveralPagesInOrder) {
@@ -346,8 +308,7 @@ TEST_F(Printing, WholeDocumentPrintsOverSeveralPagesInOrder) {
 TEST_F(Printing, ASelectionPrintsAloneAndStaysSelected) {
     StartApp();
     SetEditorText(L"first line stays home\r\nsecond line goes out\r\nthird line stays home");
-    CHARRANGE selection = {22, 42};  // "second line goes out"; a paragraph break counts one
-    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    Select(22, 42);  // "second line goes out"; a paragraph break counts one
     std::wstring before = EditorText();
 
     DialogAnswer answer = PrintAnswering(IDOK);
@@ -358,9 +319,7 @@ TEST_F(Printing, ASelectionPrintsAloneAndStaysSelected) {
     ASSERT_FALSE(pdf.empty());
     EXPECT_EQ(Words(PdfText(pdf)), Words("second line goes out"));
 
-    CHARRANGE after = EditorSelection();
-    EXPECT_EQ(after.cpMin, 22);
-    EXPECT_EQ(after.cpMax, 42);
+    EXPECT_EQ(Selection(), (Range{22, 42}));
     EXPECT_EQ(EditorText(), before);
 }
 
@@ -368,17 +327,14 @@ TEST_F(Printing, CancellingTheDialogChangesNothing) {
     StartApp();
     SetEditorText(L"nothing of this prints");
     ASSERT_TRUE(PumpUntil([] { return IsModified; }));
-    CHARRANGE selection = {8, 15};
-    SendMessageW(EditControl, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    Select(8, 15);
     std::wstring title = WindowText(MainWindow);
     LRESULT modified = SendMessageW(EditControl, EM_GETMODIFY, 0, 0);
 
     DialogAnswer answer = PrintAnswering(IDCANCEL);
     ASSERT_EQ(answer.seen.size(), 1u) << "the print dialog should have opened";
     EXPECT_EQ(answer.seen[0].caption, L"Print");
-    CHARRANGE after = EditorSelection();
-    EXPECT_EQ(after.cpMin, 8);
-    EXPECT_EQ(after.cpMax, 15);
+    EXPECT_EQ(Selection(), (Range{8, 15}));
     EXPECT_EQ(EditorText(), L"nothing of this prints");
     EXPECT_EQ(SendMessageW(EditControl, EM_GETMODIFY, 0, 0), modified);
     EXPECT_EQ(WindowText(MainWindow), title);

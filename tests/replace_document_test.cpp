@@ -33,10 +33,6 @@ void OpenLarge() {
     PumpMessages();
 }
 
-void Drop(const std::vector<std::wstring>& paths) {
-    SendMessageW(EditControl, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
-}
-
 // What the user meets in the editor after a replace: the new text with the
 // caret at its start, nothing to undo, the keys in the editor, the old
 // window gone, and typing that works and marks the document modified.
@@ -130,37 +126,35 @@ void ExpectSameSetup(const EditorSetup& fresh, const EditorSetup& old) {
 
 using ReplaceDocument = AppFixture;
 
-TEST_F(ReplaceDocument, OpenOverALargeDocument) {
+TEST_F(ReplaceDocument, OpenNewAndADropOverALargeDocument) {
     StartApp();
-    OpenLarge();
-    HWND old = EditControl;
-    SetFocus(old);
-    ASSERT_EQ(GetFocus(), old);
-    OpenThroughTheDialog(WriteScratch(L"small.txt", "one\r\ntwo\r\n"));
-    ExpectFreshEditor(old, L"one\r\ntwo\r\n", L"Tavilo - small.txt");
-    ExpectLaidOut();
-}
-
-TEST_F(ReplaceDocument, NewOverALargeDocument) {
-    StartApp();
-    OpenLarge();
-    HWND old = EditControl;
-    SetFocus(old);
-    SendCommand(IDM_FILE_NEW);
-    ExpectFreshEditor(old, L"", L"Tavilo - New Document");
-    ExpectLaidOut();
-}
-
-// Both files of one drop load; the second goes into the fresh editor that
-// the first put in place.
-TEST_F(ReplaceDocument, DropOverALargeDocument) {
-    StartApp();
-    OpenLarge();
-    HWND old = EditControl;
-    SetFocus(old);
-    Drop({WriteScratch(L"first.txt", "first"), WriteScratch(L"second.txt", "second\r\n")});
-    ExpectFreshEditor(old, L"second\r\n", L"Tavilo - second.txt");
-    ExpectLaidOut();
+    struct Row {
+        const char* name;
+        std::function<void()> replace;
+        std::wstring text, title;
+    } rows[] = {
+        {"Open", [] { OpenThroughTheDialog(WriteScratch(L"small.txt", "one\r\ntwo\r\n")); },
+         L"one\r\ntwo\r\n", L"Tavilo - small.txt"},
+        {"New", [] { SendCommand(IDM_FILE_NEW); }, L"", L"Tavilo - New Document"},
+        // Both files of one drop load; the second goes into the fresh
+        // editor that the first put in place.
+        {"a drop of two files",
+         [] {
+             Drop({WriteScratch(L"first.txt", "first"), WriteScratch(L"second.txt", "second\r\n")});
+         },
+         L"second\r\n", L"Tavilo - second.txt"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ClearModified();
+        OpenLarge();
+        HWND old = EditControl;
+        SetFocus(old);
+        ASSERT_EQ(GetFocus(), old);
+        row.replace();
+        ExpectFreshEditor(old, row.text, row.title);
+        ExpectLaidOut();
+    }
 }
 
 // The warning box of a dropped ANSI file runs its own message loop while

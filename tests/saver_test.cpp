@@ -23,22 +23,7 @@ void OpenAsDocument(const std::wstring& path) {
     ClearModified();
 }
 
-void TypeAndSync(const std::wstring& text) {
-    for (wchar_t c : text) SendMessageW(EditControl, WM_CHAR, c, 1);
-    ASSERT_TRUE(PumpUntil([] { return IsModified; }));
-}
-
-std::vector<std::wstring> ScratchFiles() {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(ScratchPath(L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
+std::vector<std::wstring> ScratchFiles() { return FilesIn(ScratchPath(L"")); }
 
 std::vector<std::wstring> ComboItems(HWND dialog, int id) {
     std::vector<std::wstring> items;
@@ -69,13 +54,6 @@ void PressLater(HWND dialog, int id) {
     SetTimer(nullptr, 0, 20, PressWhenEnabled);
 }
 
-void ExpectSaveFailedBox(const DialogInfo& box) {
-    EXPECT_EQ(box.text, L"Failed to save file.");
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.IconName(), "error");
-    EXPECT_EQ(box.owner, MainWindow);
-}
-
 // Sets or clears the Linux append-only attribute of a folder (files can be
 // made in it but not renamed or removed) by running chattr, a Unix
 // program that Wine starts as it starts a Windows one; false when that
@@ -83,13 +61,9 @@ void ExpectSaveFailedBox(const DialogInfo& box) {
 // (WaitForSingleObject fails at once), so a probe file shows when the
 // change has come: it stays when deleted only while the attribute is set.
 bool SetAppendOnly(const std::wstring& folder, bool on) {
-    using ToUnixName = char*(CDECL*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* unixName = toUnix ? toUnix(folder.c_str()) : nullptr;
-    if (!unixName) return false;
+    std::string unixName = UnixPath(folder);
+    if (unixName.empty()) return false;
     std::wstring command = std::wstring(L"chattr ") + (on ? L"+a" : L"-a") + L" \"" + Widen(unixName) + L"\"";
-    HeapFree(GetProcessHeap(), 0, unixName);
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(L"Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -109,14 +83,31 @@ bool SetAppendOnly(const std::wstring& folder, bool on) {
 
 using Saver = AppFixture;
 
-TEST_F(Saver, EmptyDocumentGivesAnEmptyFile) {
+// A save over a file, to a new name and into a missing folder: the result,
+// the bytes, and no other file left behind.
+TEST_F(Saver, WritesTheTextInTheTargetsPlace) {
     StartApp();
-    std::wstring path = WriteScratch(L"was-full.txt", "old content");
-    EXPECT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path), "");
-    EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(L"new.txt").c_str()), SaveResult::Saved);
-    EXPECT_EQ(GetFileAttributesW(ScratchPath(L"new.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_EQ(ReadBytes(ScratchPath(L"new.txt")), "");
+    struct Row {
+        const char* what;
+        std::wstring text, name;
+        const char* old;  // the target's bytes before, if it exists
+        SaveResult result;
+        std::vector<std::wstring> files;  // what the folder holds afterwards
+    } rows[] = {
+        {"empty over a file", L"", L"was-full.txt", "old content", SaveResult::Saved, {L"was-full.txt"}},
+        {"empty to a new name", L"", L"new.txt", nullptr, SaveResult::Saved, {L"new.txt"}},
+        {"over a file", L"first line\r\nsecond", L"target.txt", "old", SaveResult::Saved, {L"target.txt"}},
+        {"into a missing folder", L"text", L"no\\such\\file.txt", nullptr, SaveResult::Failed, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (const std::wstring& name : ScratchFiles()) DeleteFileW(ScratchPath(name).c_str());
+        if (row.old) WriteScratch(row.name, row.old);
+        SetEditorText(row.text);
+        EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(row.name).c_str()), row.result);
+        if (row.result == SaveResult::Saved) EXPECT_EQ(ReadBytes(ScratchPath(row.name)), Utf8(row.text));
+        EXPECT_EQ(ScratchFiles(), row.files);
+    }
 }
 
 // Whatever a file was loaded as, Save writes UTF-8 without a mark and CR LF.
@@ -225,7 +216,10 @@ TEST_F(Saver, TheLinesShownAreTheLinesSaved) {
         {"mixed", "a\r\n\nb\r\rc\n\r", {"a", "", "b", "", "c", "", ""}},
         {"RTF signature", "{\\rtf1\\ansi bold}\r\nsecond", {"{\\rtf1\\ansi bold}", "second"}},
         {"Unicode RTF signature", "{\\urtf1 x}", {"{\\urtf1 x}"}},
-        {"NUL", std::string("a\0b", 3), {"a\xEF\xBF\xBD" "b"}},
+        {"NUL",
+         std::string("a\0b", 3),
+         {"a\xEF\xBF\xBD"
+          "b"}},
         {"Shift+Enter", "ab cd", {"a", "b cd"}, true},
     };
     for (const Row& row : rows) {
@@ -263,14 +257,11 @@ TEST_F(Saver, OversizeSaveWarnsFirst) {
         DialogWatcher watcher(Press(answer));
         SendCommand(IDM_FILE_SAVE);
         ASSERT_EQ(watcher.Seen().size(), 1u) << answer;
-        const DialogInfo& box = watcher.Seen()[0];
-        EXPECT_EQ(box.text,
+        EXPECT_TRUE(
+            IsBox(watcher.Seen()[0],
                   L"The saved file will be larger than 10MB: Tavilo will not be able to open it again.\n"
-                  L"Save it anyway?");
-        EXPECT_EQ(box.caption, L"Warning");
-        EXPECT_EQ(box.IconName(), "warning");
-        EXPECT_TRUE(box.HasButton(IDYES) && box.HasButton(IDNO));
-        EXPECT_EQ(box.owner, MainWindow);
+                  L"Save it anyway?",
+                  L"Warning", "warning", {IDYES, IDNO}));
         EXPECT_EQ(IsModified, answer == IDNO) << answer;
         std::string saved = ReadBytes(path);
         EXPECT_EQ(saved == "old", answer == IDNO) << answer;
@@ -385,7 +376,7 @@ static void SaveAndExpectFailure(const std::wstring& path) {
     DialogWatcher watcher(Press(IDOK));
     SendCommand(IDM_FILE_SAVE);
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    ExpectSaveFailedBox(watcher.Seen()[0]);
+    EXPECT_TRUE(IsBox(watcher.Seen()[0], L"Failed to save file.", L"Error", "error"));
     EXPECT_TRUE(IsModified);
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - target.txt *(unsaved)");
     EXPECT_STREQ(DocumentEncoding, L" UTF-16LE ");
@@ -466,7 +457,7 @@ TEST_F(Saver, SaveAsOntoAReadOnlyFileFails) {
     });
     SendCommand(IDM_FILE_SAVE_AS);
     ASSERT_FALSE(watcher.Seen().empty());
-    ExpectSaveFailedBox(watcher.Seen().back());
+    EXPECT_TRUE(IsBox(watcher.Seen().back(), L"Failed to save file.", L"Error", "error"));
     EXPECT_TRUE(DocumentPath.empty());
     EXPECT_EQ(WindowText(MainWindow), L"Tavilo - New Document *(unsaved)");
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -503,11 +494,9 @@ TEST_F(Saver, AppendOnlyFolder) {
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].substr(0, 3), L"tav");
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    const DialogInfo& box = watcher.Seen()[0];
-    EXPECT_EQ(box.text,
-              L"Failed to save file.\n\nA temporary file could not be removed:\n" + folder + left[0]);
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.IconName(), "error");
+    EXPECT_TRUE(IsBox(watcher.Seen()[0],
+                      L"Failed to save file.\n\nA temporary file could not be removed:\n" + folder + left[0],
+                      L"Error", "error"));
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_TRUE(IsModified);
 }
@@ -531,22 +520,4 @@ TEST_F(Saver, LongPathSaves) {
     EXPECT_FALSE(IsModified);
     EXPECT_EQ(ReadBytes(L"\\\\?\\" + path), "new old");
     EXPECT_EQ(FilesIn(L"\\\\?\\" + folder), std::vector<std::wstring>{path.substr(folder.size())});
-}
-
-TEST_F(Saver, MissingFolderFailsWithoutLeftovers) {
-    StartApp();
-    SetEditorText(L"text");
-    EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(L"no\\such\\file.txt").c_str()), SaveResult::Failed);
-    EXPECT_TRUE(ScratchFiles().empty());
-}
-
-// A successful save over an existing file leaves only that file, with the
-// new bytes and its other attributes.
-TEST_F(Saver, ReplacingLeavesOnlyTheTarget) {
-    StartApp();
-    std::wstring path = WriteScratch(L"target.txt", "old");
-    SetEditorText(L"first line\r\nsecond");
-    ASSERT_EQ(WriteTextFile(EditControl, path.c_str()), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path), "first line\r\nsecond");
-    EXPECT_EQ(ScratchFiles(), std::vector<std::wstring>{L"target.txt"});
 }

@@ -52,26 +52,6 @@ private:
     HWND window_;
 };
 
-// Answers every message box with OK and notes who owned it.
-struct BoxCatcher {
-    std::vector<HWND> owners;
-    DialogWatcher watcher{[this](const DialogInfo& info) {
-        owners.push_back(GetWindow(info.window, GW_OWNER));
-        PressButton(info.window, IDOK);
-    }};
-};
-
-void ExpectCannotFind(const BoxCatcher& boxes, HWND asker, const wchar_t* text) {
-    ASSERT_EQ(boxes.watcher.Seen().size(), 1u) << Narrow(text);
-    const DialogInfo& box = boxes.watcher.Seen()[0];
-    EXPECT_EQ(box.caption, L"Find");
-    EXPECT_EQ(box.text, text);
-    ASSERT_EQ(box.buttons.size(), 1u);
-    EXPECT_EQ(box.buttons[0].id, IDOK);
-    EXPECT_EQ(box.IconName(), "");
-    EXPECT_EQ(boxes.owners[0], asker);
-}
-
 // Replace All as a plain loop of the control's own messages: search from
 // right after the last replacement, select, replace.
 void ReplaceAllMatchByMatch(const std::wstring& search, const std::wstring& replacement) {
@@ -149,19 +129,6 @@ struct EditorNotifications {
 
 // ---- Pure parts
 
-TEST(SearchFlags, FollowTheOptionsAndTheDirection) {
-    struct Row {
-        bool matchCase, wholeWord;
-        WPARAM forward, backward;
-    } rows[] = {{false, false, 1, 0}, {true, false, 5, 4}, {false, true, 3, 2}, {true, true, 7, 6}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(FindFlags(row.matchCase, row.wholeWord, true), row.forward)
-            << "match case " << row.matchCase << ", whole word " << row.wholeWord;
-        EXPECT_EQ(FindFlags(row.matchCase, row.wholeWord, false), row.backward)
-            << "match case " << row.matchCase << ", whole word " << row.wholeWord;
-    }
-}
-
 TEST(SearchSeed, TrimsBlanksAndLineEndsAtBothEnds) {
     struct Row {
         const wchar_t* text;
@@ -184,97 +151,82 @@ TEST(SearchSeed, TrimsBlanksAndLineEndsAtBothEnds) {
 
 using SearchEngine = AppFixture;
 
-TEST_F(SearchEngine, FindNextMovesOnAndWrapsToTheOnlyMatch) {
+// Find Next and Find Previous from a selection, each step the same search
+// again; a search that finds nothing says so and keeps the selection.
+TEST_F(SearchEngine, FindStepsThroughTheMatches) {
     StartApp();
-    AskingDialog asker;
-    BoxCatcher boxes;
-    SetEditorText(L"xx abc yy");
-    Select(3, 6);
-    FindNext(asker, L"ABC");
-    EXPECT_EQ(Selection(), (Range{3, 6}));
-
-    SetEditorText(L"abc then abc");
-    Select(0, 3);
-    FindNext(asker, L"ABC");
-    EXPECT_EQ(Selection(), (Range{9, 12}));
-    FindNext(asker, L"ABC");
-    EXPECT_EQ(Selection(), (Range{0, 3}));
-    EXPECT_TRUE(boxes.watcher.Seen().empty());
-}
-
-TEST_F(SearchEngine, NoMatchIsReportedAndKeepsTheSelection) {
-    StartApp();
-    AskingDialog asker;
-    SetEditorText(L"hello world");
     struct Row {
-        void (*search)(HWND, const wchar_t*);
-        const wchar_t* message;
-    } rows[] = {{FindNext, L"Cannot find text"}, {FindPrevious, L"Cannot find text."}};
+        const char* what;
+        std::wstring text;
+        Range from;
+        bool forward, matchCase, wholeWord;
+        const wchar_t* search;
+        std::vector<Range> steps;
+        const wchar_t* message = nullptr;  // the box shown when nothing is found
+    } rows[] = {
+        {"next: the only match, selected, again", L"xx abc yy", {3, 6}, true, false, false, L"ABC", {{3, 6}}},
+        {"next: moves on and wraps", L"abc then abc", {0, 3}, true, false, false, L"ABC", {{9, 12}, {0, 3}}},
+        {"previous: steps back and wraps to the end",
+         L"abc abc abc",
+         {8, 11},
+         false,
+         false,
+         false,
+         L"abc",
+         {{4, 7}, {0, 3}, {8, 11}}},
+        {"previous from the start", L"xx abc", {0, 0}, false, false, false, L"abc", {{3, 6}}},
+        // The window text counts CR LF where the control holds one CR, so the
+        // search from "the end" starts past it; the last match is still found.
+        {"previous: the last match after CR LF",
+         L"abc\r\nxx\r\nabc",
+         {0, 0},
+         false,
+         false,
+         false,
+         L"abc",
+         {{7, 10}}},
+        {"next with Match case", L"abc ABC", {0, 0}, true, true, false, L"ABC", {{4, 7}}},
+        {"previous with Match case", L"abc ABC", {4, 7}, false, true, false, L"abc", {{0, 3}}},
+        {"next with Whole word", L"abcd abc", {0, 0}, true, false, true, L"abc", {{5, 8}}},
+        {"next, no match", L"hello world", {2, 4}, true, false, false, L"zzz", {{2, 4}}, L"Cannot find text"},
+        {"previous, no match",
+         L"hello world",
+         {2, 4},
+         false,
+         false,
+         false,
+         L"zzz",
+         {{2, 4}},
+         L"Cannot find text."},
+        {"previous in an empty document",
+         L"",
+         {0, 0},
+         false,
+         false,
+         false,
+         L"a",
+         {{0, 0}},
+         L"Cannot find text."},
+    };
     for (const Row& row : rows) {
-        Select(2, 4);
-        BoxCatcher boxes;
-        row.search(asker, L"zzz");
-        ExpectCannotFind(boxes, asker, row.message);
-        EXPECT_EQ(Selection(), (Range{2, 4})) << Narrow(row.message);
+        SCOPED_TRACE(row.what);
+        AskingDialog asker;
+        if (row.matchCase) asker.Check(IDC_MATCH_CASE);
+        if (row.wholeWord) asker.Check(IDC_WHOLE_WORD);
+        DialogWatcher boxes(Press(IDOK));
+        SetEditorText(row.text);
+        Select(row.from.start, row.from.end);
+        for (const Range& step : row.steps) {
+            (row.forward ? FindNext : FindPrevious)(asker, row.search);
+            EXPECT_EQ(Selection(), step);
+        }
+        if (!row.message) {
+            EXPECT_TRUE(boxes.Seen().empty());
+            continue;
+        }
+        ASSERT_EQ(boxes.Seen().size(), 1u);
+        EXPECT_TRUE(IsBox(boxes.Seen()[0], row.message, L"Find", "", {IDOK}, asker));
     }
-}
-
-TEST_F(SearchEngine, FindPreviousStepsBackAndWrapsToTheEnd) {
-    StartApp();
-    AskingDialog asker;
-    BoxCatcher boxes;
-    SetEditorText(L"abc abc abc");
-    Select(8, 11);
-    FindPrevious(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{4, 7}));
-    FindPrevious(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{0, 3}));
-    // From position 0 nothing lies before; the search starts again at the end.
-    FindPrevious(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{8, 11}));
-
-    SetEditorText(L"xx abc");
-    Select(0, 0);
-    FindPrevious(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{3, 6}));
-
-    // The window text counts CR LF where the control holds one CR, so the
-    // search from "the end" starts past it; the last match is still found.
-    SetEditorText(L"abc\r\nxx\r\nabc");
-    Select(0, 0);
-    FindPrevious(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{7, 10}));
-    EXPECT_TRUE(boxes.watcher.Seen().empty());
-}
-
-TEST_F(SearchEngine, FindPreviousInAnEmptyDocumentReportsNoMatch) {
-    StartApp();
-    AskingDialog asker;
-    BoxCatcher boxes;
-    FindPrevious(asker, L"a");
-    ExpectCannotFind(boxes, asker, L"Cannot find text.");
-    EXPECT_EQ(Selection(), (Range{0, 0}));
-}
-
-TEST_F(SearchEngine, OptionsComeFromTheAskingDialog) {
-    StartApp();
-    AskingDialog asker;
-    BoxCatcher boxes;
-    SetEditorText(L"abc ABC");
-    Select(0, 0);
-    asker.Check(IDC_MATCH_CASE);
-    FindNext(asker, L"ABC");
-    EXPECT_EQ(Selection(), (Range{4, 7}));
-    FindPrevious(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{0, 3}));
-
-    CheckDlgButton(asker, IDC_MATCH_CASE, BST_UNCHECKED);
-    asker.Check(IDC_WHOLE_WORD);
-    SetEditorText(L"abcd abc");
-    Select(0, 0);
-    FindNext(asker, L"abc");
-    EXPECT_EQ(Selection(), (Range{5, 8}));
-    EXPECT_TRUE(boxes.watcher.Seen().empty());
 }
 
 // ---- Replace
@@ -283,7 +235,7 @@ TEST_F(SearchEngine, OptionsComeFromTheAskingDialog) {
 TEST_F(SearchEngine, ReplaceTakesWhatFindMatches) {
     StartApp();
     AskingDialog asker;
-    BoxCatcher boxes;
+    DialogWatcher boxes(Press(IDOK));
     struct Row {
         std::wstring selected, search;
     } rows[] = {
@@ -308,54 +260,55 @@ TEST_F(SearchEngine, ReplaceTakesWhatFindMatches) {
     }
 }
 
-TEST_F(SearchEngine, ReplaceComparesWithoutCaseEvenWithMatchCase) {
+// Replace then selects the next match, found with the dialog's options.
+TEST_F(SearchEngine, ReplaceThenSelectsTheNextMatch) {
     StartApp();
-    AskingDialog asker;
-    asker.Check(IDC_MATCH_CASE);
-    BoxCatcher boxes;
-    SetEditorText(L"Foo bar foo");
-    Select(0, 3);
-    ReplaceSelection(asker, L"foo", L"baz");
-    EXPECT_EQ(EditorText(), L"baz bar foo");
-    EXPECT_EQ(Selection(), (Range{8, 11}));  // the next match, found with Match case
-
-    // A selection that is not the search text stays; the next match is selected.
-    Select(4, 7);
-    ReplaceSelection(asker, L"foo", L"x");
-    EXPECT_EQ(EditorText(), L"baz bar foo");
-    EXPECT_EQ(Selection(), (Range{8, 11}));
-    EXPECT_TRUE(boxes.watcher.Seen().empty());
+    struct Row {
+        const char* what;
+        std::wstring text;
+        Range from;
+        bool matchCase;
+        const wchar_t *search, *replacement;
+        std::wstring result;
+        Range selection;
+    } rows[] = {
+        {"the selection is compared without case even with Match case",
+         L"Foo bar foo",
+         {0, 3},
+         true,
+         L"foo",
+         L"baz",
+         L"baz bar foo",
+         {8, 11}},
+        {"a selection that is not the search text stays",
+         L"baz bar foo",
+         {4, 7},
+         true,
+         L"foo",
+         L"x",
+         L"baz bar foo",
+         {8, 11}},
+        {"an empty search text inserts nothing", L"abc", {2, 2}, false, L"", L"X", L"abc", {2, 2}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        AskingDialog asker;
+        if (row.matchCase) asker.Check(IDC_MATCH_CASE);
+        DialogWatcher boxes(Press(IDOK));
+        SetEditorText(row.text);
+        Select(row.from.start, row.from.end);
+        ReplaceSelection(asker, row.search, row.replacement);
+        EXPECT_EQ(EditorText(), row.result);
+        EXPECT_EQ(Selection(), row.selection);
+        EXPECT_TRUE(boxes.Seen().empty());
+    }
 }
 
-TEST_F(SearchEngine, ReplaceWithAnEmptySearchTextInsertsNothing) {
+// Growing, empty and mixed-case replacements are rows of
+// ReplaceAllMatchesTheMatchByMatchLoop. No match: nothing changes but the
+// caret, which goes to the start, and the document stays unmodified.
+TEST_F(SearchEngine, ReplaceAllWithoutAMatchChangesNothing) {
     StartApp();
-    AskingDialog asker;
-    BoxCatcher boxes;
-    SetEditorText(L"abc");
-    Select(2, 2);
-    ReplaceSelection(asker, L"", L"X");
-    EXPECT_EQ(EditorText(), L"abc");
-    EXPECT_EQ(Selection(), (Range{2, 2}));
-    EXPECT_TRUE(boxes.watcher.Seen().empty());
-}
-
-TEST_F(SearchEngine, ReplaceAllEndsOnGrowingAndEmptyReplacements) {
-    StartApp();
-    SetEditorText(L"aaa");
-    ReplaceAll(L"a", L"aa");
-    EXPECT_EQ(EditorText(), L"aaaaaa");
-    EXPECT_EQ(Selection(), (Range{6, 6}));
-
-    SetEditorText(L"aaa");
-    ReplaceAll(L"a", L"");
-    EXPECT_EQ(EditorText(), L"");
-    EXPECT_EQ(Selection(), (Range{0, 0}));
-
-    SetEditorText(L"AaA");
-    ReplaceAll(L"a", L"b");
-    EXPECT_EQ(EditorText(), L"bbb");
-
-    // No match: nothing changes but the caret, which goes to the start.
     SetEditorText(L"xyz");
     ClearModified();
     Select(1, 2);

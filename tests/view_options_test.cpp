@@ -100,51 +100,30 @@ TEST(Fonts, InstalledFacesAreThoseFontconfigLists) {
     ReleaseDC(nullptr, screen);
 }
 
-using FontPopup = AppFixture;
-
-TEST_F(FontPopup, ShowsUninstalledFacesDisabledAfterTheSeparator) {
-    SKIP_WITHOUT_FONT_LIST();
-    StartApp();
-    std::vector<bool> installed = InstalledFaces();
-    HMENU fonts = OptionsPopup(OPTIONS_POS_FONT);
-    ASSERT_EQ(GetMenuItemCount(fonts), FontCount + 1);
-    EXPECT_TRUE(GetMenuState(fonts, 3, MF_BYPOSITION) & MF_SEPARATOR);
-    for (int i = 0; i < FontCount; ++i) {
-        int position = i < 3 ? i : i + 1;
-        wchar_t text[64] = {};
-        GetMenuStringW(fonts, position, text, 64, MF_BYPOSITION);
-        std::wstring expected = std::wstring(FontTable[i]) + (installed[i] ? L"" : L" (not installed)");
-        UINT state = GetMenuState(fonts, position, MF_BYPOSITION);
-        EXPECT_EQ(text, expected) << "face " << i;
-        EXPECT_EQ(GetMenuItemID(fonts, position), static_cast<UINT>(IDM_FONT_FIRST + i)) << "face " << i;
-        EXPECT_EQ((state & MF_DISABLED) != 0, !installed[i]) << Narrow(expected);
-        EXPECT_FALSE(state & MF_GRAYED) << Narrow(expected);
-    }
-}
-
 // ---- Font and size commands ----
 
 using FontCommands = AppFixture;
 
+// After each command, the one radio check of each popup: font, size, zoom, theme.
 TEST_F(FontCommands, RadioChecksMoveWithinTheirOwnGroup) {
     StartApp();
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_FONT)), std::vector<UINT>{IDM_FONT_FIRST});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_SIZE)), std::vector<UINT>{IDM_SIZE_FIRST + 8});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_ZOOM)), std::vector<UINT>{IDM_ZOOM_100});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_THEME)), std::vector<UINT>{IDM_THEME_FIRST});
-
-    SendCommand(IDM_FONT_FIRST + 4);
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_FONT)), std::vector<UINT>{IDM_FONT_FIRST + 4});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_SIZE)), std::vector<UINT>{IDM_SIZE_FIRST + 8});
-
-    SendCommand(IDM_SIZE_FIRST + 2);
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_SIZE)), std::vector<UINT>{IDM_SIZE_FIRST + 2});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_FONT)), std::vector<UINT>{IDM_FONT_FIRST + 4});
-
-    SendCommand(IDM_THEME_FIRST + 5);
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_THEME)), std::vector<UINT>{IDM_THEME_FIRST + 5});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_SIZE)), std::vector<UINT>{IDM_SIZE_FIRST + 2});
-    EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_FONT)), std::vector<UINT>{IDM_FONT_FIRST + 4});
+    struct Row {
+        UINT command;  // 0: as started
+        UINT font, size, zoom, theme;
+    } rows[] = {
+        {0, IDM_FONT_FIRST, IDM_SIZE_FIRST + 8, IDM_ZOOM_100, IDM_THEME_FIRST},
+        {IDM_FONT_FIRST + 4, IDM_FONT_FIRST + 4, IDM_SIZE_FIRST + 8, IDM_ZOOM_100, IDM_THEME_FIRST},
+        {IDM_SIZE_FIRST + 2, IDM_FONT_FIRST + 4, IDM_SIZE_FIRST + 2, IDM_ZOOM_100, IDM_THEME_FIRST},
+        {IDM_THEME_FIRST + 5, IDM_FONT_FIRST + 4, IDM_SIZE_FIRST + 2, IDM_ZOOM_100, IDM_THEME_FIRST + 5},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("after command " + std::to_string(row.command));
+        if (row.command) SendCommand(row.command);
+        EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_FONT)), std::vector<UINT>{row.font});
+        EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_SIZE)), std::vector<UINT>{row.size});
+        EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_ZOOM)), std::vector<UINT>{row.zoom});
+        EXPECT_EQ(RadioCheckedIds(OptionsPopup(OPTIONS_POS_THEME)), std::vector<UINT>{row.theme});
+    }
     EXPECT_EQ(FontIndex, 4);
     EXPECT_EQ(FontSize, 12);
     EXPECT_EQ(ColorIndex, 5);
@@ -279,14 +258,10 @@ private:
 // keeps in the build folder (scripts/wine-env.sh): anywhere else, Windows
 // or a prefix of the developer's own, the setting is the user's.
 static bool InTheBuildFoldersWinePrefix() {
-    using DosNameFunction = wchar_t*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
     char prefix[MAX_PATH] = {};
     DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
-    if (!toDos || length == 0 || length >= MAX_PATH) return false;
-    wchar_t* dos = toDos(prefix);
-    if (!dos) return false;
+    std::wstring dos = length && length < MAX_PATH ? DosPath(prefix) : L"";
+    if (dos.empty()) return false;
     auto fullPath = [](const std::wstring& path) {
         wchar_t full[MAX_PATH] = {};
         GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
@@ -294,10 +269,8 @@ static bool InTheBuildFoldersWinePrefix() {
         while (!result.empty() && result.back() == L'\\') result.pop_back();
         return result;
     };
-    bool same =
-        lstrcmpiW(fullPath(dos).c_str(), fullPath(TestProgramFolder() + L"..\\..\\wineprefix").c_str()) == 0;
-    HeapFree(GetProcessHeap(), 0, dos);
-    return same;
+    return lstrcmpiW(fullPath(dos).c_str(), fullPath(TestProgramFolder() + L"..\\..\\wineprefix").c_str()) ==
+           0;
 }
 
 void HighDpi::RunAsChildAtDpi(DWORD dpi) {
@@ -575,24 +548,22 @@ TEST_F(WordWrap, ToggleScrollsHomeFlipsTheCheckAndHidesTheHorizontalBar) {
     GetScrollBarInfo(EditControl, OBJID_HSCROLL, &bar);
     ASSERT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "the long lines need a horizontal scroll bar";
 
-    SendCommand(IDM_OPTIONS_AUTOWRAP);
-    EXPECT_TRUE(Autowrap);
-    EXPECT_TRUE(GetMenuState(GetMenu(MainWindow), IDM_OPTIONS_AUTOWRAP, MF_BYCOMMAND) & MF_CHECKED);
-    SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
-    EXPECT_EQ(position.x, 0);
-    EXPECT_EQ(position.y, 0);
-    EXPECT_GT(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), 60) << "the long lines wrap";
-    GetScrollBarInfo(EditControl, OBJID_HSCROLL, &bar);
-    EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "no horizontal scroll bar with wrap on";
-
-    SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&away));
-    SendCommand(IDM_OPTIONS_AUTOWRAP);
-    EXPECT_FALSE(Autowrap);
-    EXPECT_FALSE(GetMenuState(GetMenu(MainWindow), IDM_OPTIONS_AUTOWRAP, MF_BYCOMMAND) & MF_CHECKED);
-    SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
-    EXPECT_EQ(position.x, 0);
-    EXPECT_EQ(position.y, 0);
-    EXPECT_EQ(SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0), 60);
+    for (bool on : {true, false}) {
+        SCOPED_TRACE(on ? "wrap on" : "wrap off");
+        SendMessageW(EditControl, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&away));
+        SendCommand(IDM_OPTIONS_AUTOWRAP);
+        EXPECT_EQ(Autowrap, on);
+        EXPECT_EQ((GetMenuState(GetMenu(MainWindow), IDM_OPTIONS_AUTOWRAP, MF_BYCOMMAND) & MF_CHECKED) != 0,
+                  on);
+        SendMessageW(EditControl, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&position));
+        EXPECT_EQ(position.x, 0);
+        EXPECT_EQ(position.y, 0);
+        LRESULT lines = SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0);
+        EXPECT_TRUE(on ? lines > 60 : lines == 60) << lines << " lines";
+        GetScrollBarInfo(EditControl, OBJID_HSCROLL, &bar);
+        if (on)
+            EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "no horizontal scroll bar with wrap on";
+    }
 }
 
 // A new theme is no edit: closing afterwards asks nothing.
