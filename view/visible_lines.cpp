@@ -96,22 +96,38 @@ Reading Last;
 
 // The starts of the display lines of the paragraphs `first` to `last`: one
 // a paragraph with word wrap off; with it on, the model lays the text out,
-// as many paragraphs at once as it takes.
-bool PredictStarts(HWND edit, const ParagraphIndex& index, int first, int last, Reading* reading) {
+// as many paragraphs at once as it takes. A paragraph that the reading
+// `before` held too, all before the first character that differs or all
+// after the last (with the mark before it), keeps the lines it had there.
+bool PredictStarts(HWND edit, const ParagraphIndex& index, int first, int last, Reading* reading,
+                   const Reading* before = nullptr) {
+    const std::wstring &now = reading->text, &then = before ? before->text : now;
+    LONG limit = before ? static_cast<LONG>(std::min(now.size(), then.size())) : 0, same = 0, sameAtEnd = 0;
+    LONG size = static_cast<LONG>(now.size()), shift = size - static_cast<LONG>(then.size());
+    while (same < limit && now[same] == then[same]) ++same;
+    while (sameAtEnd < limit - same && now[size - 1 - sameAtEnd] == then[size - shift - 1 - sameAtEnd])
+        ++sameAtEnd;
+    auto keptBefore = [&](int p) { return ParagraphEnd(index, p) - reading->from < same; };
+    auto keptAfter = [&](int p) { return index.ParagraphStart(p) - reading->from > size - sameAtEnd; };
     reading->starts.clear();
     std::vector<LONG> offsets;
     for (int batch = first, end = first; batch <= last; batch = ++end) {
         LONG from = index.ParagraphStart(batch);
         if (!Autowrap) {
             reading->starts.push_back(from);
-            continue;
+        } else if (keptBefore(batch) || keptAfter(batch)) {
+            LONG moved = keptBefore(batch) ? 0 : shift, to = std::max(ParagraphEnd(index, batch) - 1, from);
+            for (auto line = std::lower_bound(before->starts.begin(), before->starts.end(), from - moved);
+                 line != before->starts.end() && *line <= to - moved; ++line)
+                reading->starts.push_back(*line + moved);
+        } else {
+            while (end < last && !keptBefore(end + 1) && !keptAfter(end + 1) &&
+                   ParagraphEnd(index, end + 1) - from <= WrapModelLength)
+                ++end;
+            LONG at = from - reading->from, to = ParagraphEnd(index, end) - reading->from;
+            if (to > size || !PredictLineStarts(edit, now.data() + at, to - at, &offsets)) return false;
+            for (LONG offset : offsets) reading->starts.push_back(from + offset);
         }
-        while (end < last && ParagraphEnd(index, end + 1) - from <= WrapModelLength) ++end;
-        LONG at = from - reading->from, to = ParagraphEnd(index, end) - reading->from;
-        if (to > static_cast<LONG>(reading->text.size()) ||
-            !PredictLineStarts(edit, reading->text.data() + at, to - at, &offsets))
-            return false;
-        for (LONG offset : offsets) reading->starts.push_back(from + offset);
     }
     return true;
 }
@@ -175,7 +191,7 @@ bool FollowEdits(HWND edit, const ParagraphIndex& index, View view, const Readin
     now->first = last.first;
     now->height = last.height;
     if (index.ParagraphStart(first) != now->from ||
-        !PredictStarts(edit, index, first, lastParagraph, now) || now->first >= now->starts.size() ||
+        !PredictStarts(edit, index, first, lastParagraph, now, &last) || now->first >= now->starts.size() ||
         !Place(now, last.lines.front().top, view, lastParagraph + 1 < index.Count()))
         return false;
     now->lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
