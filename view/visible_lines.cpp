@@ -220,6 +220,9 @@ bool FreshReading(HWND edit, const ParagraphIndex& index, View view, Reading* no
     while (last + 1 < index.Count() && last - first < rows &&
            (!Autowrap || ParagraphEnd(index, last + 1) - now->from <= TextPiece))
         ++last;
+    // A paragraph too long for the model is not read for nothing.
+    for (int p = first; Autowrap && p <= last; ++p)
+        if (ParagraphEnd(index, p) - index.ParagraphStart(p) > WrapModelLength) return false;
     LONG to = std::min(ParagraphEnd(index, last) + 1, index.Length());
     now->text = to - now->from <= TextPiece ? ReadText(edit, now->from, to) : std::wstring();
     now->hasText = static_cast<LONG>(now->text.size()) == to - now->from;
