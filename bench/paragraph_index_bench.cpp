@@ -80,10 +80,7 @@ int main() {
     const int runs = 201;
     for (const Place& place : places) {
         char label[64];
-        snprintf(label, sizeof(label), "typed character (Insert), %s", place.name);
-        printf("%-44s %9.1f us\n", label,
-               1000 * MedianMs(runs, [&] { index.Reset(text); }, [&] { index.Insert(place.at, 1); }));
-        snprintf(label, sizeof(label), "typed character (Replace), %s", place.name);
+        snprintf(label, sizeof(label), "typed character, %s", place.name);
         printf("%-44s %9.1f us\n", label,
                1000 * MedianMs(runs, [&] { index.Reset(text); }, [&] { index.Replace(place.at, 0, L"x"); }));
         snprintf(label, sizeof(label), "Enter, %s", place.name);

@@ -22,15 +22,19 @@ void ParagraphIndex::MakeRoom(size_t count) {
 static unsigned LatestRevision = 0;
 
 // A few edits are enough for whoever reads between keystrokes; a long
-// insertion's text is not kept (it is read again where it is needed).
+// insertion is not kept, and the edits before it are given up with it
+// (the text is read again where it is needed).
 constexpr size_t KeptEdits = 16;
 constexpr size_t LongestKeptText = 1024;
 
-void ParagraphIndex::Record(LONG at, LONG removed, LONG insertedLength, std::wstring_view inserted) {
-    bool kept = static_cast<LONG>(inserted.size()) == insertedLength && inserted.size() <= LongestKeptText;
+void ParagraphIndex::Record(LONG at, LONG removed, std::wstring_view inserted) {
     revision_ = ++LatestRevision;
-    journal_.push_back(
-        {at, removed, insertedLength, kept, kept ? std::wstring(inserted) : std::wstring(), revision_});
+    if (inserted.size() > LongestKeptText) {
+        journalBase_ = revision_;
+        journal_.clear();
+        return;
+    }
+    journal_.push_back({at, removed, std::wstring(inserted), revision_});
     if (journal_.size() > KeptEdits) {
         journalBase_ = journal_.front().revision;
         journal_.pop_front();
@@ -89,16 +93,7 @@ bool ParagraphIndex::Replace(LONG at, LONG removed, std::wstring_view inserted) 
     for (size_t i = 0; i < inserted.size(); ++i)
         if (inserted[i] == L'\r') marks_[next++] = at + static_cast<LONG>(i);
     length_ += change;
-    Record(at, removed, static_cast<LONG>(inserted.size()), inserted);
-    return true;
-}
-
-bool ParagraphIndex::Insert(LONG at, LONG count) {
-    if (at < 0 || at > length_ || count < 0) return false;
-    for (auto mark = std::lower_bound(marks_.begin(), marks_.end(), at); mark != marks_.end(); ++mark)
-        *mark += count;
-    length_ += count;
-    Record(at, 0, count, std::wstring_view());
+    Record(at, removed, inserted);
     return true;
 }
 

@@ -17,8 +17,6 @@ public:
     // [at, at + removed) became `inserted` (marks as CR). False, and
     // nothing changed, when that range is not inside the text.
     bool Replace(LONG at, LONG removed, std::wstring_view inserted);
-    // `count` characters without a mark were inserted at `at`.
-    bool Insert(LONG at, LONG count);
 
     // 0-based; a mark belongs to the paragraph it ends. Positions before
     // the text count as 0, those past its end as the last paragraph.
@@ -32,8 +30,7 @@ public:
     // Each state of any index has a revision of its own. The last few
     // edits are kept, so that whoever holds part of the text can follow.
     struct Edit {
-        LONG at, removed, insertedLength;
-        bool textKept;  // else only the inserted length is known
+        LONG at, removed;
         std::wstring inserted;
         unsigned revision;  // the state it led to
     };
@@ -44,7 +41,7 @@ public:
 
 private:
     void MakeRoom(size_t count);
-    void Record(LONG at, LONG removed, LONG insertedLength, std::wstring_view inserted);
+    void Record(LONG at, LONG removed, std::wstring_view inserted);
 
     std::vector<LONG> marks_;  // ascending
     LONG length_ = 0;
