@@ -105,7 +105,9 @@ TEST_F(Saver, WritesTheTextInTheTargetsPlace) {
         if (row.old) WriteScratch(row.name, row.old);
         SetEditorText(row.text);
         EXPECT_EQ(WriteTextFile(EditControl, ScratchPath(row.name).c_str()), row.result);
-        if (row.result == SaveResult::Saved) EXPECT_EQ(ReadBytes(ScratchPath(row.name)), Utf8(row.text));
+        if (row.result == SaveResult::Saved) {
+            EXPECT_EQ(ReadBytes(ScratchPath(row.name)), Utf8(row.text));
+        }
         EXPECT_EQ(ScratchFiles(), row.files);
     }
 }

@@ -561,8 +561,9 @@ TEST_F(WordWrap, ToggleScrollsHomeFlipsTheCheckAndHidesTheHorizontalBar) {
         LRESULT lines = SendMessageW(EditControl, EM_GETLINECOUNT, 0, 0);
         EXPECT_TRUE(on ? lines > 60 : lines == 60) << lines << " lines";
         GetScrollBarInfo(EditControl, OBJID_HSCROLL, &bar);
-        if (on)
+        if (on) {
             EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "no horizontal scroll bar with wrap on";
+        }
     }
 }
 
