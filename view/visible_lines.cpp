@@ -255,9 +255,22 @@ bool ReadingFromTheEnd(HWND edit, const ParagraphIndex& index, View view, const 
     now->from = index.ParagraphStart(first);
     now->text = ReadText(edit, now->from, index.Length());
     now->hasText = static_cast<LONG>(now->text.size()) == index.Length() - now->from;
-    if (!now->hasText || !PredictStarts(edit, index, first, last, now) ||
-        now->starts.size() < static_cast<size_t>(rows))
-        return false;
+    if (!now->hasText) return false;
+    // The model lays out no more paragraphs than the view needs, taken a
+    // half view at a time up from the last.
+    std::vector<LONG> starts;
+    int from = last + 1;
+    while (from > first && starts.size() < static_cast<size_t>(rows)) {
+        int to = from - 1;
+        from = std::max(first, from - static_cast<int>((rows + 1) / 2));
+        if (!PredictStarts(edit, index, from, to, now)) return false;
+        now->starts.insert(now->starts.end(), starts.begin(), starts.end());
+        starts = std::move(now->starts);
+    }
+    if (starts.size() < static_cast<size_t>(rows)) return false;
+    now->starts = std::move(starts);
+    now->text.erase(0, index.ParagraphStart(from) - now->from);
+    now->from = index.ParagraphStart(from);
     now->first = now->starts.size() - rows;
     return Place(now, now->scrolled + above * now->height, view, false) &&
            TopOf(edit, now->lines.front().start) == now->lines.front().top &&
