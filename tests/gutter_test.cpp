@@ -584,6 +584,9 @@ TEST_F(Gutter, EveryViewMatchesTheWalk) {
             InEveryView([&](const std::string& view) {
                 ScrollToLine(LineCount() / 2);
                 ExpectAsWalked(run + ", " + view, false);
+                PressCtrlKey(VK_END);
+                PumpMessages();
+                ExpectAsWalked(run + ", " + view + ", at the end", false);
             });
             SendCommand(IDM_ZOOM_100);
         }

@@ -233,6 +233,51 @@ bool FreshReading(HWND edit, const ParagraphIndex& index, View view, Reading* no
            TopOf(edit, now->lines.back().start) == now->lines.back().top;
 }
 
+// With word wrap on and the document's end in view, the lines are placed
+// up from the last, whose place follows from the control's line count
+// (which costs nothing to ask), so the character at the view's top left
+// need not be asked. One answer about the first visible line confirms the
+// count and the height of every line above it; the lines below it are of
+// the plain height where every character in view was on lines confirmed
+// in the same layout before (`seen`), and are confirmed by the last line's
+// top otherwise.
+bool ReadingFromTheEnd(HWND edit, const ParagraphIndex& index, View view, const Reading* seen, Reading* now) {
+    now->height = UniformLineHeight(edit, index);
+    if (!Autowrap || now->height <= 0 || now->scrolled > view.top) return false;
+    LONG count = static_cast<LONG>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+    LONG above = (view.top - now->scrolled) / now->height, rows = count - above;
+    if (rows <= 0 || now->scrolled + (count - 1) * now->height >= view.bottom) return false;
+    // Each paragraph has a line at least, so the last `rows` hold the lines in view.
+    int last = index.Count() - 1, first = std::max(0, index.Count() - static_cast<int>(rows));
+    while (first < last && index.Length() - index.ParagraphStart(first) > TextPiece) ++first;
+    for (int p = first; p <= last; ++p)
+        if (ParagraphEnd(index, p) - index.ParagraphStart(p) > WrapModelLength) return false;
+    now->from = index.ParagraphStart(first);
+    now->text = ReadText(edit, now->from, index.Length());
+    now->hasText = static_cast<LONG>(now->text.size()) == index.Length() - now->from;
+    if (!now->hasText) return false;
+    // The model lays out no more paragraphs than the view needs, taken a
+    // half view at a time up from the last.
+    std::vector<LONG> starts;
+    int from = last + 1;
+    while (from > first && starts.size() < static_cast<size_t>(rows)) {
+        int to = from - 1;
+        from = std::max(first, from - static_cast<int>((rows + 1) / 2));
+        if (!PredictStarts(edit, index, from, to, now)) return false;
+        now->starts.insert(now->starts.end(), starts.begin(), starts.end());
+        starts = std::move(now->starts);
+    }
+    if (starts.size() < static_cast<size_t>(rows)) return false;
+    now->starts = std::move(starts);
+    now->text.erase(0, index.ParagraphStart(from) - now->from);
+    now->from = index.ParagraphStart(from);
+    now->first = now->starts.size() - rows;
+    return Place(now, now->scrolled + above * now->height, view, false) &&
+           TopOf(edit, now->lines.front().start) == now->lines.front().top &&
+           ((seen && OnlySeenCharacters(*seen, *now)) ||
+            TopOf(edit, now->lines.back().start) == now->lines.back().top);
+}
+
 // The quickest of a few answers to EM_LINEINDEX for `line`, in counter ticks.
 LONGLONG QuickestLineIndex(HWND edit, int line) {
     LONGLONG quickest = -1;
@@ -286,7 +331,11 @@ std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index
         bool same = Last.edit == edit && Last.wrap == Autowrap && Last.scrolled == now.scrolled &&
                     SameWrapLayout(Last.layout, now.layout) && index.EditsSince(Last.revision, &edits);
         if (same && edits.empty()) return Last.lines;
-        if ((same && FollowEdits(edit, index, view, Last, edits, &now)) || FreshReading(edit, index, view, &now)) {
+        bool sameLayout = Last.edit == edit && Last.wrap == Autowrap && Last.hasText && !Last.lines.empty() &&
+                          SameWrapLayout(Last.layout, now.layout);
+        if ((same && FollowEdits(edit, index, view, Last, edits, &now)) ||
+            ReadingFromTheEnd(edit, index, view, sameLayout ? &Last : nullptr, &now) ||
+            FreshReading(edit, index, view, &now)) {
             now.lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
             Last = std::move(now);
             return Last.lines;
