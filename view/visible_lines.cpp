@@ -207,8 +207,6 @@ bool FollowEdits(HWND edit, const ParagraphIndex& index, View view, const Readin
 // wrap off only for following edits, and not when long), and one answer
 // about the last line confirms them all.
 bool FreshReading(HWND edit, const ParagraphIndex& index, View view, Reading* now) {
-    now->height = UniformLineHeight(edit, index);
-    if (now->height <= 0 || now->scrolled > view.top) return false;
     POINTL corner = {view.left, view.top};
     LONG firstStart =
         Autowrap ? static_cast<LONG>(SendMessageW(edit, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)))
@@ -242,8 +240,7 @@ bool FreshReading(HWND edit, const ParagraphIndex& index, View view, Reading* no
 // in the same layout before (`seen`), and are confirmed by the last line's
 // top otherwise.
 bool ReadingFromTheEnd(HWND edit, const ParagraphIndex& index, View view, const Reading* seen, Reading* now) {
-    now->height = UniformLineHeight(edit, index);
-    if (!Autowrap || now->height <= 0 || now->scrolled > view.top) return false;
+    if (!Autowrap) return false;
     LONG count = static_cast<LONG>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
     LONG above = (view.top - now->scrolled) / now->height, rows = count - above;
     if (rows <= 0 || now->scrolled + (count - 1) * now->height >= view.bottom) return false;
@@ -328,14 +325,18 @@ std::vector<VisibleLine> ReadVisibleLines(HWND edit, const ParagraphIndex& index
     if (VisibleLineReading == LineReading::FromIndex && index.Length() == CharacterCount(edit)) {
         Reading now = {edit, Autowrap, ReadWrapLayout(edit), index.Revision(), TopOf(edit, 0)};
         std::vector<ParagraphIndex::Edit> edits;
-        bool same = Last.edit == edit && Last.wrap == Autowrap && Last.scrolled == now.scrolled &&
-                    SameWrapLayout(Last.layout, now.layout) && index.EditsSince(Last.revision, &edits);
+        bool sameLayout = Last.edit == edit && Last.wrap == Autowrap && SameWrapLayout(Last.layout, now.layout);
+        bool same = sameLayout && Last.scrolled == now.scrolled && index.EditsSince(Last.revision, &edits);
         if (same && edits.empty()) return Last.lines;
-        bool sameLayout = Last.edit == edit && Last.wrap == Autowrap && Last.hasText && !Last.lines.empty() &&
-                          SameWrapLayout(Last.layout, now.layout);
-        if ((same && FollowEdits(edit, index, view, Last, edits, &now)) ||
-            ReadingFromTheEnd(edit, index, view, sameLayout ? &Last : nullptr, &now) ||
-            FreshReading(edit, index, view, &now)) {
+        // A fresh reading takes the lines as high as the first two, and the
+        // first line's top from the first character's, above the view.
+        auto fresh = [&] {
+            now.height = UniformLineHeight(edit, index);
+            if (now.height <= 0 || now.scrolled > view.top) return false;
+            const Reading* seen = sameLayout && Last.hasText && !Last.lines.empty() ? &Last : nullptr;
+            return ReadingFromTheEnd(edit, index, view, seen, &now) || FreshReading(edit, index, view, &now);
+        };
+        if ((same && FollowEdits(edit, index, view, Last, edits, &now)) || fresh()) {
             now.lineCount = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
             Last = std::move(now);
             return Last.lines;
